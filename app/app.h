@@ -1,0 +1,11 @@
+// The installer's application object: all of its work happens in start-up.
+#pragma once
+
+#include "framework/afx.h"
+
+class CsetupApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};
+
+extern CsetupApp theApp;

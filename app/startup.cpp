@@ -1,0 +1,76 @@
+#include "app/startup.h"
+
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/shared_state.h"
+#include "app/startup_rules.h"
+#include "framework/afx.h"
+
+void EnsureSingleInstance() {
+    char path[MAX_PATH];
+    std::memset(path, 0, sizeof path);
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string name = InstanceMutexName(path);
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+        MessageBoxA(nullptr, msgAlreadyRunning.c_str(), txtPrompt.c_str(), MB_OK | MB_ICONWARNING);
+        if (mutex != nullptr) CloseHandle(mutex);
+        std::exit(0);
+    }
+    // The handle is kept for the life of the process: the system removes the
+    // mutex when the process ends.
+}
+
+DWORD FindProcessByName(const std::string& exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry;
+    std::memset(&entry, 0, sizeof entry);
+    entry.dwSize = sizeof(PROCESSENTRY32);
+    if (!Process32First(snapshot, &entry)) {
+        CloseHandle(snapshot);
+        return 0;
+    }
+    do {
+        entry.szExeFile[MAX_PATH - 1] = '\0';
+        if (exeName == entry.szExeFile) {
+            CloseHandle(snapshot);
+            return entry.th32ProcessID;
+        }
+        std::memset(&entry, 0, sizeof entry);
+        entry.dwSize = sizeof(PROCESSENTRY32);
+    } while (Process32Next(snapshot, &entry));
+    CloseHandle(snapshot);
+    return 0;
+}
+
+void WriteCompatibilityMark() {
+    HKEY key = nullptr;
+    const char* persisted =
+        "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility "
+        "Assistant\\Persisted";
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, persisted, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    char path[MAX_PATH];
+    std::memset(path, 0, sizeof path);
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const DWORD one = 1;
+    RegSetValueExA(key, path, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    RegCloseKey(key);
+}
+
+void StopSiblingTool() {
+    const DWORD pid = FindProcessByName(ombrixExeName);
+    if (pid == 0) return;
+    AfxMessageBox(msgOmbrixRunning);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    if (process != nullptr) {
+        TerminateProcess(process, 0);
+        CloseHandle(process);
+    }
+}

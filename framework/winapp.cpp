@@ -1,0 +1,41 @@
+#include "framework/afx.h"
+
+#include "app/startup_rules.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp() { g_app = this; }
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetResourceHandle() { return GetModuleHandleA(nullptr); }
+
+std::string AfxModulePath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::string AfxAppName() { return ApplicationNameOfPath(AfxModulePath()); }
+
+int AfxMessageBox(const std::string& text) {
+    // Owned by the window the user is working with on this thread, so the box
+    // is modal to that page; no owner when the thread shows none.
+    HWND owner = GetActiveWindow();
+    if (owner != nullptr) owner = GetLastActivePopup(GetAncestor(owner, GA_ROOTOWNER));
+    if (owner != nullptr && !IsWindowVisible(owner)) owner = nullptr;
+    const std::string caption = AfxAppName();
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+BOOL AfxInitRichEdit2() { return LoadLibraryA("riched20.dll") != nullptr; }
+
+BOOL AfxInitRichEdit() { return LoadLibraryA("riched32.dll") != nullptr; }

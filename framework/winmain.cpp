@@ -1,0 +1,19 @@
+// The program's entry point: runs the application object's start-up. The
+// installer never enters a message loop of its own; every page runs modally.
+#include "framework/afx.h"
+
+#include <cstdlib>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) return 0;
+    app->m_hInstance = instance;
+    if (app->InitInstance()) {
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    std::exit(0);
+}

@@ -1,0 +1,48 @@
+#include "app/shared_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SharedState, RunValuesStartAsARunThatHasDoneNothing) {
+    EXPECT_EQ(clientUninstallKey, "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}");
+    EXPECT_EQ(clientUninstallKey.substr(2, 36), clientProductCode);
+    for (int flag : selectionFlags) EXPECT_EQ(flag, 1);
+    EXPECT_EQ(runtimeMissing, 1);
+    EXPECT_EQ(processedBytes, 0);
+    EXPECT_EQ(progressPercent, 0);
+    for (const std::string* value : {&installConfirmed, &clientFolder, &benchmarkSetupPath, &publicSetupPath,
+                                     &installSetupPath, &installPath, &ombrixExePath, &runtimeSetupPath,
+                                     &selectedCodes}) {
+        EXPECT_TRUE(value->empty());
+    }
+}
+
+TEST(SharedState, BuildSettingsAreSingleDigitsOfTheEditionTable) {
+    ASSERT_EQ(brandFlag.size(), 1u);
+    ASSERT_EQ(productTypeFlag.size(), 1u);
+    EXPECT_NE(std::string("01").find(brandFlag), std::string::npos);
+    EXPECT_NE(std::string("012").find(productTypeFlag), std::string::npos);
+}
+
+TEST(TextCatalogue, WorkingFileNamesAreTheOnesTheFolderHolds) {
+    // The engine and the pages open these names in the temporary folder.
+    EXPECT_EQ(archiveFileName, "setup.rar");
+    EXPECT_EQ(unrarFileName, "setup.dll");
+    EXPECT_EQ(licenseFileName, "license.rtf");
+    EXPECT_EQ(uninstallerFileName, "uninstall.exe");
+    // The library-load message names the library file.
+    EXPECT_NE(msgLoadLibraryFailed.find(unrarFileName), std::string::npos);
+}
+
+TEST(TextCatalogue, SpacingAndPunctuationAreKept) {
+    EXPECT_EQ(txtBack, "<  Back");
+    EXPECT_EQ(msgLicenseOpenFailed.substr(msgLicenseOpenFailed.size() - 2), ".!");
+    EXPECT_EQ(msgOmbrixRunning.size(), 103u);
+    for (const std::string* message : {&msgVersionTypeMismatch, &msgProductTypeMismatch, &msgLanguageTypeMismatch}) {
+        EXPECT_EQ(message->rfind("Current client ", 0), 0u);
+        EXPECT_EQ(message->substr(message->size() - 52), "does not support multilingual installation packages.");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,346 @@
+#include "wintest.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace wintest {
+namespace {
+
+std::map<std::string, std::string>& Options() {
+    static std::map<std::string, std::string> options;
+    return options;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name - 1);
+    return name;
+}
+
+std::string TextOf(HWND hwnd) {
+    char text[4096] = {};
+    GetWindowTextA(hwnd, text, sizeof text - 1);
+    return text;
+}
+
+struct FindBoxes {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectBoxes(HWND hwnd, LPARAM param) {
+    auto* find = reinterpret_cast<FindBoxes*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == find->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770") {
+        find->found.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> BoxesOf(DWORD pid) {
+    FindBoxes find{pid, {}};
+    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+void ParseOptions(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--", 0) != 0) continue;
+        const auto eq = arg.find('=');
+        if (eq == std::string::npos) continue;
+        Options()[arg.substr(2, eq - 2)] = arg.substr(eq + 1);
+    }
+}
+
+std::string Option(const std::string& name) {
+    const auto it = Options().find(name);
+    return it == Options().end() ? std::string() : it->second;
+}
+
+std::string WinPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string result = "Z:" + path;
+    std::replace(result.begin(), result.end(), '/', '\\');
+    return result;
+}
+
+std::string MakeTempFolder(const std::string& hint) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    static unsigned counter = 0;
+    for (;;) {
+        std::ostringstream name;
+        name << temp << "qt_" << hint << "_" << GetCurrentProcessId() << "_" << ++counter;
+        if (CreateDirectoryA(name.str().c_str(), nullptr)) return name.str();
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+    }
+}
+
+bool CopyTo(const std::string& from, const std::string& to) {
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool ReadBox(HWND hwnd, Box& box) {
+    if (!IsWindow(hwnd) || ClassOf(hwnd) != "#32770") return false;
+    box = Box{};
+    box.hwnd = hwnd;
+    GetWindowThreadProcessId(hwnd, &box.pid);
+    box.caption = TextOf(hwnd);
+    std::vector<HWND> children;
+    EnumChildWindows(hwnd, CollectChildren, reinterpret_cast<LPARAM>(&children));
+    HICON warning = LoadIconA(nullptr, MAKEINTRESOURCEA(32515));  // IDI_WARNING
+    for (HWND child : children) {
+        const std::string cls = ClassOf(child);
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (cls == "Button" && IsWindowVisible(child)) {
+            box.buttons.push_back(TextOf(child));
+        } else if (cls == "Static") {
+            if ((style & SS_TYPEMASK) == SS_ICON) {
+                HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+                if (icon != nullptr && icon == warning) box.warningIcon = true;
+            } else if (GetDlgCtrlID(child) == 0xFFFF) {
+                box.text = TextOf(child);
+            }
+        }
+    }
+    return true;
+}
+
+void PressOk(const Box& box) {
+    HWND ok = GetDlgItem(box.hwnd, IDOK);
+    PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+}
+
+Child::~Child() {
+    if (info_.hProcess != nullptr) {
+        Kill();
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+}
+
+bool Child::Start(const std::string& exe, const std::string& arguments, const std::string& folder) {
+    std::string command = "\"" + exe + "\"";
+    if (!arguments.empty()) command += " " + arguments;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info_) != 0;
+}
+
+bool Child::WaitBox(Box& box, DWORD timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        for (HWND hwnd : BoxesOf(pid())) {
+            if (std::find(seen_.begin(), seen_.end(), hwnd) != seen_.end() && IsWindow(hwnd)) {
+                // A window handle is seen once; a later box may reuse it only
+                // after the earlier one was destroyed.
+                continue;
+            }
+            if (ReadBox(hwnd, box) && !box.buttons.empty()) {
+                seen_.push_back(hwnd);
+                return true;
+            }
+        }
+        // Forget handles of boxes that are gone, so a reused handle counts.
+        seen_.erase(std::remove_if(seen_.begin(), seen_.end(), [](HWND h) { return !IsWindow(h); }),
+                    seen_.end());
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        if (!Running()) {
+            // One last look: the process may have ended right after showing.
+            if (BoxesOf(pid()).empty()) return false;
+        }
+        Sleep(30);
+    }
+}
+
+bool Child::HasBoxWithin(DWORD timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        if (!BoxesOf(pid()).empty()) return true;
+        Sleep(30);
+    } while (std::chrono::steady_clock::now() < deadline && Running());
+    return !BoxesOf(pid()).empty();
+}
+
+bool Child::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode != nullptr) GetExitCodeProcess(info_.hProcess, exitCode);
+    return true;
+}
+
+bool Child::Running() const {
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Child::RunToEnd(std::vector<Box>& boxes, DWORD timeoutMs, DWORD* exitCode) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        Box box;
+        if (WaitBox(box, 100)) {
+            boxes.push_back(box);
+            PressOk(box);
+            continue;
+        }
+        if (!Running()) return WaitExit(1000, exitCode);
+        if (std::chrono::steady_clock::now() >= deadline) {
+            Kill();
+            return false;
+        }
+    }
+}
+
+void Child::Kill() {
+    if (Running()) {
+        TerminateProcess(info_.hProcess, 999);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+}
+
+BoxWatcher::BoxWatcher() : thread_([this] { Loop(); }) {}
+
+BoxWatcher::~BoxWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+void BoxWatcher::Loop() {
+    std::vector<HWND> answered;
+    while (!stop_) {
+        for (HWND hwnd : BoxesOf(GetCurrentProcessId())) {
+            if (std::find(answered.begin(), answered.end(), hwnd) != answered.end()) continue;
+            Box box;
+            if (ReadBox(hwnd, box) && !box.buttons.empty()) {
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    boxes_.push_back(box);
+                }
+                answered.push_back(hwnd);
+                PressOk(box);
+            }
+        }
+        answered.erase(std::remove_if(answered.begin(), answered.end(), [](HWND h) { return !IsWindow(h); }),
+                       answered.end());
+        Sleep(20);
+    }
+}
+
+std::vector<Box> BoxWatcher::Boxes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_;
+}
+
+std::vector<std::string> BoxWatcher::Texts() {
+    std::vector<std::string> texts;
+    for (const Box& box : Boxes()) texts.push_back(box.text);
+    return texts;
+}
+
+bool SetValues(HKEY root, const std::string& key, const std::map<std::string, std::string>& values) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(handle);
+    for (const auto& value : values) {
+        std::string bytes = value.second;
+        bytes.push_back('\0');
+        if (!SetRawValue(root, key, value.first, REG_SZ, bytes)) return false;
+    }
+    return true;
+}
+
+bool SetRawValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                 const std::string& bytes) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG result = RegSetValueExA(handle, name.c_str(), 0, type,
+                                       reinterpret_cast<const BYTE*>(bytes.data()),
+                                       static_cast<DWORD>(bytes.size()));
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
+bool DeleteKeyTree(HKEY root, const std::string& key) {
+    const LONG result = RegDeleteTreeA(root, key.c_str());
+    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) {
+        return RegDeleteKeyA(root, key.c_str()) == ERROR_SUCCESS || !KeyExists(root, key);
+    }
+    return false;
+}
+
+bool KeyExists(HKEY root, const std::string& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+bool ReadValue(HKEY root, const std::string& key, const std::string& name, std::string& bytes, DWORD* type) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    DWORD kind = 0;
+    LONG result = RegQueryValueExA(handle, name.c_str(), nullptr, &kind, nullptr, &size);
+    if (result == ERROR_SUCCESS) {
+        bytes.assign(size, '\0');
+        result = RegQueryValueExA(handle, name.c_str(), nullptr, &kind,
+                                  reinterpret_cast<BYTE*>(&bytes[0]), &size);
+        bytes.resize(size);
+    }
+    RegCloseKey(handle);
+    if (type != nullptr) *type = kind;
+    return result == ERROR_SUCCESS;
+}
+
+bool Is64BitSystem() {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    return wow64 != FALSE;
+}
+
+std::string ClientKeyPath() {
+    const std::string root = Is64BitSystem()
+                                 ? "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+                                 : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    return root + "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
+}
+
+}  // namespace wintest

@@ -1,0 +1,104 @@
+// Support for the installer's tests under Wine: test paths given on the
+// command line, real child processes whose message boxes are read and
+// answered, an in-process box watcher, and registry set-up.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace wintest {
+
+// Options given after the GoogleTest flags, as --name=value.
+std::string Option(const std::string& name);
+void ParseOptions(int argc, char** argv);
+
+// A path given in Unix form (/work/...) as a Windows path on drive Z:.
+std::string WinPath(const std::string& path);
+
+// A fresh, empty folder for one test, below the Windows temporary folder.
+std::string MakeTempFolder(const std::string& hint);
+bool CopyTo(const std::string& from, const std::string& to);
+bool FileExists(const std::string& path);
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// A message box as another program (or this one) shows it.
+struct Box {
+    HWND hwnd = nullptr;
+    DWORD pid = 0;
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons;  // texts of the push buttons
+    bool warningIcon = false;          // shows the system's warning icon
+};
+
+// Reads a standard message box window; false when it is not one.
+bool ReadBox(HWND hwnd, Box& box);
+// Presses the box's OK button.
+void PressOk(const Box& box);
+
+class Child {
+public:
+    Child() = default;
+    ~Child();
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool Start(const std::string& exe, const std::string& arguments, const std::string& folder = "");
+    // Waits for a message box of this process that has not been seen yet.
+    bool WaitBox(Box& box, DWORD timeoutMs);
+    // True when the process shows a box, or has shown one, within the time.
+    bool HasBoxWithin(DWORD timeoutMs);
+    bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    bool Running() const;
+    // Answers every box with OK until the process ends; false on timeout.
+    bool RunToEnd(std::vector<Box>& boxes, DWORD timeoutMs, DWORD* exitCode);
+    void Kill();
+    DWORD pid() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
+
+private:
+    PROCESS_INFORMATION info_{};
+    std::vector<HWND> seen_;
+};
+
+// Answers the message boxes that threads of this process show and records
+// them, so that code under test that shows a box never hangs a test.
+class BoxWatcher {
+public:
+    BoxWatcher();
+    ~BoxWatcher();
+    std::vector<Box> Boxes();
+    std::vector<std::string> Texts();
+
+private:
+    void Loop();
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<Box> boxes_;
+    std::thread thread_;
+};
+
+// Registry set-up from this 32-bit process, with the calls the installer uses.
+bool SetValues(HKEY root, const std::string& key, const std::map<std::string, std::string>& values);
+bool SetRawValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                 const std::string& bytes);
+bool DeleteKeyTree(HKEY root, const std::string& key);
+bool KeyExists(HKEY root, const std::string& key);
+bool ReadValue(HKEY root, const std::string& key, const std::string& name, std::string& bytes,
+               DWORD* type = nullptr);
+
+// The client's Uninstall key path on the running system (64-bit form under WoW64).
+std::string ClientKeyPath();
+bool Is64BitSystem();
+
+}  // namespace wintest

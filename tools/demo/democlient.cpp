@@ -1,0 +1,207 @@
+// A demo installation of the served video-management client, for trying the
+// installer in a private Wine prefix: its registry entry, its folders and the
+// three copies of its configuration file. Also reports what is there.
+//
+//   democlient install [--brand=0] [--edition=0] [--location=C:\Program Files\Kestrova]
+//                      [--languages=0,2] [--version-type=<brand>] [--product-type=<edition>]
+//   democlient report [--installer=<path of the installer>]
+//   democlient remove
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "client/edition_table.h"
+
+namespace {
+
+std::map<std::string, std::string> g_options;
+
+std::string Opt(const std::string& name, const std::string& fallback) {
+    const auto it = g_options.find(name);
+    return it == g_options.end() ? fallback : it->second;
+}
+
+bool Is64BitSystem() {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    return wow64 != FALSE;
+}
+
+std::string ClientKey() {
+    return std::string(Is64BitSystem() ? "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+                                       : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall") +
+           "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
+}
+
+const char* kPersisted =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
+
+std::string SystemDrive() {
+    char drive[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH) == 0) return "C:";
+    return drive;
+}
+
+std::string PublicCopy(const std::string& brand, const std::string& edition) {
+    const char* brands[] = {"Kestrova", "Palomind"};
+    const char* editions[] = {"Site", "AC", "VS"};
+    return SystemDrive() + "/Users/Public/" + brands[brand == "1"] + " " + editions[edition[0] - '0'] +
+           "/UserData/Framework.C/Setup.xml";
+}
+
+bool MakeFolders(const std::string& path) {
+    // Creates every folder of a file's path.
+    for (std::string::size_type i = 3; i < path.size(); ++i) {
+        if (path[i] == '\\' || path[i] == '/') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    }
+    return true;
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    MakeFolders(path);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::string();
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string SetupXml(const std::string& languages, const std::string& versionType,
+                     const std::string& productType) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<Setup>\n"
+           "    <Languages>\n        <Value>" + languages + "</Value>\n    </Languages>\n"
+           "    <VersionType>\n        <Value>" + versionType + "</Value>\n    </VersionType>\n"
+           "    <ProductType>\n        <Value>" + productType + "</Value>\n    </ProductType>\n"
+           "    <Translator>\n        <Value>0</Value>\n    </Translator>\n"
+           "    <MultilingualInstallation>\n        <Value>false</Value>\n    </MultilingualInstallation>\n"
+           "</Setup>\n";
+}
+
+bool SetText(HKEY key, const char* name, const std::string& value) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+std::string QueryText(HKEY root, const std::string& keyPath, const char* name, bool* found) {
+    *found = false;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::string();
+    char buffer[1025] = {};
+    DWORD size = 1024;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS) {
+        *found = true;
+        if (type == REG_DWORD) {
+            DWORD value = 0;
+            memcpy(&value, buffer, sizeof value);
+            RegCloseKey(key);
+            return std::to_string(value);
+        }
+    }
+    RegCloseKey(key);
+    return buffer;
+}
+
+int Install() {
+    const std::string brand = Opt("brand", "0");
+    const std::string edition = Opt("edition", "0");
+    const EditionRow* row = FindEditionRow(brand, edition);
+    if (row == nullptr) {
+        std::printf("democlient: no edition %s/%s\n", brand.c_str(), edition.c_str());
+        return 2;
+    }
+    const std::string location = Opt("location", brand == "1" ? "C:\\Program Files\\Palomind"
+                                                               : "C:\\Program Files\\Kestrova");
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, ClientKey().c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        std::printf("democlient: cannot create the client's registry entry\n");
+        return 1;
+    }
+    const bool written = SetText(key, "DisplayName", brand == "1" ? "Palomind Client" : "Kestrova Client") &&
+                         SetText(key, "DisplayVersion", "5.2.0") && SetText(key, "InstallLocation", location);
+    RegCloseKey(key);
+    if (!written) return 1;
+
+    const std::string editionRoot = location + row->editionRoot;
+    const std::string xml = SetupXml(Opt("languages", "0,2"), Opt("version-type", brand), Opt("product-type", edition));
+    const std::string copies[] = {editionRoot + row->benchmarkFile,
+                                  editionRoot + "\\UserData\\Framework.C\\Setup.xml", PublicCopy(brand, edition)};
+    for (const std::string& copy : copies) {
+        if (!WriteText(copy, xml)) {
+            std::printf("democlient: cannot write %s\n", copy.c_str());
+            return 1;
+        }
+    }
+    MakeFolders(editionRoot + row->clientFolder);
+    std::printf("demo client installed: HKLM\\%s\n  InstallLocation = %s\n  client folder   = %s%s\n",
+                ClientKey().c_str(), location.c_str(), editionRoot.c_str(), row->clientFolder);
+    for (const std::string& copy : copies) std::printf("  configuration   = %s\n", copy.c_str());
+    return 0;
+}
+
+int Report() {
+    bool found = false;
+    const std::string location = QueryText(HKEY_LOCAL_MACHINE, ClientKey(), "InstallLocation", &found);
+    std::printf("client entry: %s\n", found ? ("InstallLocation = " + location).c_str() : "absent");
+    const std::string installer = Opt("installer", "");
+    if (!installer.empty()) {
+        const std::string mark = QueryText(HKEY_CURRENT_USER, kPersisted, installer.c_str(), &found);
+        std::printf("compatibility mark for %s: %s\n", installer.c_str(), found ? mark.c_str() : "absent");
+    }
+    std::string productGuid = QueryText(HKEY_CURRENT_USER, ClientKey(), "ProductGuid", &found);
+    std::printf("installed marker (HKCU ProductGuid): %s\n", found ? productGuid.c_str() : "absent");
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    for (const char* name : {"setup.rar", "setup.dll", "uninstall.exe", "license.rtf"}) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        const std::string path = std::string(temp) + name;
+        if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+            std::printf("working file %s: %lu bytes\n", path.c_str(), static_cast<unsigned long>(data.nFileSizeLow));
+        } else {
+            std::printf("working file %s: absent\n", path.c_str());
+        }
+    }
+    return 0;
+}
+
+int Remove() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ClientKey().c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, ClientKey().c_str());
+    std::printf("demo client entry removed\n");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::printf("usage: democlient install|report|remove [--name=value ...]\n");
+        return 2;
+    }
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto eq = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && eq != std::string::npos) g_options[arg.substr(2, eq - 2)] = arg.substr(eq + 1);
+    }
+    const std::string command = argv[1];
+    if (command == "install") return Install();
+    if (command == "report") return Report();
+    if (command == "remove") return Remove();
+    std::printf("democlient: unknown command %s\n", command.c_str());
+    return 2;
+}

@@ -1,0 +1,79 @@
+#!/bin/sh
+# Installs everything the build and the tests need, from Debian's packages.
+# Run as root. Safe to run again: it only changes what is missing.
+set -eu
+
+need_root() {
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: must run as root (try: sudo $0)" >&2
+        exit 1
+    fi
+}
+need_root
+export DEBIAN_FRONTEND=noninteractive
+
+changed=0
+
+# 1. apt sources: add the non-free components and source entries to the
+#    machine's existing Debian entries (deb822 or one-line format).
+for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    grep -q '^URIs:.*debian' "$f" || continue
+    if grep -q '^Components:' "$f" && grep '^Components:' "$f" | grep -qv 'non-free\b'; then
+        sed -i -E '/^Components:/{/non-free( |$)/!s/$/ contrib non-free non-free-firmware/}' "$f"
+        # remove duplicates the line may now carry
+        sed -i -E '/^Components:/{s/ +/ /g}' "$f"
+        changed=1
+    fi
+    if grep -q '^Types:' "$f" && grep '^Types:' "$f" | grep -qv 'deb-src'; then
+        sed -i -E '/^Types:/{/deb-src/!s/$/ deb-src/}' "$f"
+        changed=1
+    fi
+done
+if [ -f /etc/apt/sources.list ]; then
+    if grep -Eq '^deb .*debian' /etc/apt/sources.list; then
+        if grep -E '^deb .*debian' /etc/apt/sources.list | grep -qv 'non-free'; then
+            sed -i -E '/^deb(-src)? .*debian/{/non-free/!s/$/ contrib non-free non-free-firmware/}' /etc/apt/sources.list
+            changed=1
+        fi
+        if ! grep -Eq '^deb-src ' /etc/apt/sources.list; then
+            grep -E '^deb .*debian' /etc/apt/sources.list | sed 's/^deb /deb-src /' >> /etc/apt/sources.list
+            changed=1
+        fi
+    fi
+fi
+
+# 2. the i386 architecture for wine32
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    changed=1
+fi
+
+PKGS="cmake ninja-build g++ make pkg-config python3 dpkg-dev file
+ binutils-mingw-w64-i686 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev
+ wine wine64 wine32:i386 xvfb xauth x11-utils x11-apps imagemagick xdotool
+ libgtest-dev googletest libtinyxml2-dev rar unrar
+ qttools5-dev-tools fonts-noto-core fonts-noto-cjk fonts-dejavu-core"
+
+missing=""
+for p in $PKGS; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing="$missing $p"
+    fi
+done
+if [ -n "$missing" ] || [ "$changed" = 1 ]; then
+    apt-get update -q
+fi
+if [ -n "$missing" ]; then
+    echo "setup: installing$missing"
+    apt-get install -y -q --no-install-recommends $missing
+fi
+
+# 3. posix thread model for the i686 cross compilers
+for tool in gcc g++; do
+    alt=/usr/bin/i686-w64-mingw32-$tool-posix
+    if [ -x "$alt" ] && [ "$(readlink -f /usr/bin/i686-w64-mingw32-$tool)" != "$(readlink -f $alt)" ]; then
+        update-alternatives --set i686-w64-mingw32-$tool "$alt" >/dev/null
+    fi
+done
+echo "setup: done"
