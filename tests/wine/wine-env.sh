@@ -15,6 +15,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
 state="${QUENNEL_WINE_DIR:-$repo/build/wine}"
 mkdir -p "$state"
+state="$(cd "$state" && pwd)"
+mkdir -p "$state"
 export WINEPREFIX="${WINEPREFIX:-$state/prefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -28,15 +30,16 @@ create_prefix() {
     if [ ! -f "$WINEPREFIX/.quennel-ready" ]; then
         log "creating Wine prefix $WINEPREFIX"
         rm -rf "$WINEPREFIX"
-        DISPLAY= wineboot --init >/dev/null 2>&1 || true
+        DISPLAY= wineboot --init >/dev/null 2>&1 </dev/null || true
         wineserver -w
         # No window manager: do not let Wine wait for one on hidden windows.
-        local key='HKCU\Software\Wine\X11 Driver'
-        wine reg add "$key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-        if [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
-            wine reg add "$key" /v Managed /t REG_SZ /d N /f /reg:32 >/dev/null 2>&1 || true
-            wine reg add "$key" /v Managed /t REG_SZ /d N /f /reg:64 >/dev/null 2>&1 || true
-        fi
+        # A 32-bit program reads HKCU\Software through Wow6432Node once that
+        # key exists (the tests' registry entries create it), so the setting
+        # is written in both places.
+        local key
+        for key in 'HKCU\Software\Wine\X11 Driver' 'HKCU\Software\Wow6432Node\Wine\X11 Driver'; do
+            wine reg add "$key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+        done
         wineserver -w
         touch "$WINEPREFIX/.quennel-ready"
     fi
@@ -54,40 +57,42 @@ start_display() {
     exec 8>"$state/display.lock"
     flock 8
     if ! display_alive; then
-        local n
-        for n in $(seq 91 140); do
-            if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-                setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 < /dev/null &
-                echo $! > "$state/xvfb.pid"
-                local i
-                for i in $(seq 1 100); do
-                    [ -e "/tmp/.X11-unix/X$n" ] && break
-                    sleep 0.05
-                done
-                echo ":$n" > "$state/display"
-                break
-            fi
+        # Xvfb picks a free display itself and reports its number.
+        rm -f "$state/display.number"
+        setsid Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp \
+            7>"$state/display.number" >/dev/null 2>&1 </dev/null &
+        echo $! > "$state/xvfb.pid"
+        local i
+        for i in $(seq 1 200); do
+            [ -s "$state/display.number" ] && break
+            sleep 0.05
         done
+        if [ ! -s "$state/display.number" ]; then
+            log "Xvfb did not start"
+            exit 1
+        fi
+        echo ":$(tr -d '[:space:]' < "$state/display.number")" > "$state/display"
     fi
     flock -u 8
     export DISPLAY="$(cat "$state/display")"
 }
 
-
 case "${1:-}" in
     start)
         create_prefix
         start_display
-        wineserver -p
-        # Warm up: the first program start of a prefix is slow.
-        wine cmd /c exit 0 >/dev/null 2>&1 || true
+        # Daemons must not hold the caller's output open.
+        wineserver -p >/dev/null 2>&1 </dev/null
+        # Warm up: the first program start of a prefix is slow, and it starts
+        # Wine's own services, which stay for the run.
+        wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
         log "ready: prefix $WINEPREFIX, display $DISPLAY"
         ;;
     run)
         shift
         create_prefix
         start_display
-        exec wine "$@"
+        rc=0; wine "$@" || rc=$?; [ $rc -eq 0 ] || log "exit status $rc"; exit $rc
         ;;
     shell)
         # Prints the environment to use the prefix by hand.

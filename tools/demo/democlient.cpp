@@ -14,10 +14,10 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "client/edition_table.h"
+#include "wintest.h"
 
 namespace {
 
@@ -28,17 +28,7 @@ std::string Opt(const std::string& name, const std::string& fallback) {
     return it == g_options.end() ? fallback : it->second;
 }
 
-bool Is64BitSystem() {
-    BOOL wow64 = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow64);
-    return wow64 != FALSE;
-}
-
-std::string ClientKey() {
-    return std::string(Is64BitSystem() ? "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
-                                       : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall") +
-           "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
-}
+std::string ClientKey() { return wintest::ClientKeyPath(); }
 
 const char* kPersisted =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
@@ -71,14 +61,6 @@ bool WriteText(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::string();
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 std::string SetupXml(const std::string& languages, const std::string& versionType,
                      const std::string& productType) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -89,11 +71,6 @@ std::string SetupXml(const std::string& languages, const std::string& versionTyp
            "    <Translator>\n        <Value>0</Value>\n    </Translator>\n"
            "    <MultilingualInstallation>\n        <Value>false</Value>\n    </MultilingualInstallation>\n"
            "</Setup>\n";
-}
-
-bool SetText(HKEY key, const char* name, const std::string& value) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 std::string QueryText(HKEY root, const std::string& keyPath, const char* name, bool* found) {
@@ -126,16 +103,13 @@ int Install() {
     }
     const std::string location = Opt("location", brand == "1" ? "C:\\Program Files\\Palomind"
                                                                : "C:\\Program Files\\Kestrova");
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, ClientKey().c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
+    if (!wintest::SetValues(HKEY_LOCAL_MACHINE, ClientKey(),
+                            {{"DisplayName", brand == "1" ? "Palomind Client" : "Kestrova Client"},
+                             {"DisplayVersion", "5.2.0"},
+                             {"InstallLocation", location}})) {
         std::printf("democlient: cannot create the client's registry entry\n");
         return 1;
     }
-    const bool written = SetText(key, "DisplayName", brand == "1" ? "Palomind Client" : "Kestrova Client") &&
-                         SetText(key, "DisplayVersion", "5.2.0") && SetText(key, "InstallLocation", location);
-    RegCloseKey(key);
-    if (!written) return 1;
 
     const std::string editionRoot = location + row->editionRoot;
     const std::string xml = SetupXml(Opt("languages", "0,2"), Opt("version-type", brand), Opt("product-type", edition));
@@ -180,8 +154,7 @@ int Report() {
 }
 
 int Remove() {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ClientKey().c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, ClientKey().c_str());
+    wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, ClientKey());
     std::printf("demo client entry removed\n");
     return 0;
 }

@@ -53,6 +53,71 @@ BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// Pixels of an icon as drawn over a background colour, size x size.
+std::vector<COLORREF> IconPixels(HICON icon, int size, COLORREF background) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT all{0, 0, size, size};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Pixels of the screen below a window's client area, size x size.
+std::vector<COLORREF> ScreenPixels(HWND window, int size) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, size, size, screen, origin.x, origin.y, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Whether the icon control of another program's window shows this icon:
+// every pixel that the icon covers in full matches the screen. Another
+// program's window surface is its own, so the screen is read.
+bool ShowsIcon(HWND control, HICON icon) {
+    RECT rect;
+    GetClientRect(control, &rect);
+    const int size = GetSystemMetrics(SM_CXICON);
+    if (rect.right < size || rect.bottom < size) return false;
+    const auto onBlack = IconPixels(icon, size, RGB(0, 0, 0));
+    const auto onWhite = IconPixels(icon, size, RGB(255, 255, 255));
+    for (int attempt = 0; attempt < 20; ++attempt) {  // the box may not be painted yet
+        const auto shown = ScreenPixels(control, size);
+        int compared = 0;
+        int equal = 0;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            if (onBlack[i] != onWhite[i]) continue;  // not opaque
+            ++compared;
+            if (shown[i] == onBlack[i]) ++equal;
+        }
+        if (compared > size * size / 4 && equal == compared) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 }  // namespace
 
 void ParseOptions(int argc, char** argv) {
@@ -127,7 +192,7 @@ bool ReadBox(HWND hwnd, Box& box) {
         } else if (cls == "Static") {
             if ((style & SS_TYPEMASK) == SS_ICON) {
                 HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-                if (icon != nullptr && icon == warning) box.warningIcon = true;
+                if (icon != nullptr && (icon == warning || ShowsIcon(child, warning))) box.warningIcon = true;
             } else if (GetDlgCtrlID(child) == 0xFFFF) {
                 box.text = TextOf(child);
             }
@@ -269,12 +334,32 @@ std::vector<std::string> BoxWatcher::Texts() {
     return texts;
 }
 
+namespace {
+
+// Opens (creating it) the key that the installer's own RegOpenKeyExA call
+// reaches. Wine 8 does not always resolve a created path the way it resolves
+// an opened one for a 32-bit program (HKCU\Software through Wow6432Node), so
+// the created key is checked by opening it the program's way; when that open
+// misses it, the key is made at the literal path in the 64-bit view instead.
+bool CreateKeyTheProgramOpens(HKEY root, const std::string& key, HKEY* handle) {
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &created, nullptr) ==
+        ERROR_SUCCESS) {
+        RegCloseKey(created);
+    }
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WRITE, handle) == ERROR_SUCCESS) return true;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | KEY_WOW64_64KEY, nullptr,
+                        &created, nullptr) == ERROR_SUCCESS) {
+        RegCloseKey(created);
+    }
+    return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WRITE, handle) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
 bool SetValues(HKEY root, const std::string& key, const std::map<std::string, std::string>& values) {
     HKEY handle = nullptr;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
+    if (!CreateKeyTheProgramOpens(root, key, &handle)) return false;
     RegCloseKey(handle);
     for (const auto& value : values) {
         std::string bytes = value.second;
@@ -287,10 +372,7 @@ bool SetValues(HKEY root, const std::string& key, const std::map<std::string, st
 bool SetRawValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
                  const std::string& bytes) {
     HKEY handle = nullptr;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
+    if (!CreateKeyTheProgramOpens(root, key, &handle)) return false;
     const LONG result = RegSetValueExA(handle, name.c_str(), 0, type,
                                        reinterpret_cast<const BYTE*>(bytes.data()),
                                        static_cast<DWORD>(bytes.size()));
@@ -299,11 +381,16 @@ bool SetRawValue(HKEY root, const std::string& key, const std::string& name, DWO
 }
 
 bool DeleteKeyTree(HKEY root, const std::string& key) {
-    const LONG result = RegDeleteTreeA(root, key.c_str());
-    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) {
-        return RegDeleteKeyA(root, key.c_str()) == ERROR_SUCCESS || !KeyExists(root, key);
+    // Whichever place the key was made in, it goes.
+    for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_64KEY), REGSAM(KEY_WOW64_32KEY)}) {
+        HKEY handle = nullptr;
+        if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS | view, &handle) == ERROR_SUCCESS) {
+            RegDeleteTreeA(handle, nullptr);
+            RegCloseKey(handle);
+            RegDeleteKeyExA(root, key.c_str(), view, 0);
+        }
     }
-    return false;
+    return !KeyExists(root, key);
 }
 
 bool KeyExists(HKEY root, const std::string& key) {
