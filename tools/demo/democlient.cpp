@@ -134,8 +134,14 @@ int Report() {
     std::printf("client entry: %s\n", found ? ("InstallLocation = " + location).c_str() : "absent");
     const std::string installer = Opt("installer", "");
     if (!installer.empty()) {
-        const std::string mark = QueryText(HKEY_CURRENT_USER, kPersisted, installer.c_str(), &found);
-        std::printf("compatibility mark for %s: %s\n", installer.c_str(), found ? mark.c_str() : "absent");
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kPersisted, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            std::printf("compatibility mark: none (this machine has no Compatibility Assistant key)\n");
+        } else {
+            RegCloseKey(key);
+            const std::string mark = QueryText(HKEY_CURRENT_USER, kPersisted, installer.c_str(), &found);
+            std::printf("compatibility mark for %s: %s\n", installer.c_str(), found ? mark.c_str() : "absent");
+        }
     }
     std::string productGuid = QueryText(HKEY_CURRENT_USER, ClientKey(), "ProductGuid", &found);
     std::printf("installed marker (HKCU ProductGuid): %s\n", found ? productGuid.c_str() : "absent");

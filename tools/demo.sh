@@ -1,0 +1,31 @@
+#!/bin/bash
+# The installer's main job: builds Quennel.exe and runs it under Wine against
+# a demo client installed into a private Wine prefix (build/demo), answering
+# its message boxes, then prints what the run left behind.
+#
+#   tools/demo.sh [ARGUMENTS FOR Quennel.exe]     (default: /silent)
+#
+# QUENNEL_DEMO_HOLD=seconds keeps each message box on screen that long.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo="$PWD"
+tools/ensure-setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+export QUENNEL_WINE_DIR="$repo/build/demo"
+wine_env="$repo/tests/wine/wine-env.sh"
+"$wine_env" start
+trap '"$wine_env" stop' EXIT
+run() { "$wine_env" run "$@" | tr -d '\r'; }
+
+tools="$repo/build/windows/tools/demo"
+installer="$repo/dist/Quennel.exe"
+[ $# -gt 0 ] || set -- /silent
+
+echo "== demo client"
+run "$tools/democlient.exe" install
+echo "== Quennel.exe $*"
+run "$tools/qdrive.exe" --hold="${QUENNEL_DEMO_HOLD:-0}" "$installer" "$@"
+echo "== afterwards"
+run "$tools/democlient.exe" report --installer="Z:${installer//\//\\}"
