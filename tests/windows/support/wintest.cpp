@@ -212,6 +212,49 @@ Child::~Child() {
         CloseHandle(info_.hProcess);
         CloseHandle(info_.hThread);
     }
+    if (reader_.joinable()) reader_.join();
+    if (outputRead_ != nullptr) CloseHandle(outputRead_);
+}
+
+bool Child::StartCaptured(const std::string& exe, const std::string& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE write = nullptr;
+    if (!CreatePipe(&outputRead_, &write, &inherit, 0)) return false;
+    SetHandleInformation(outputRead_, HANDLE_FLAG_INHERIT, 0);
+    std::string command = "\"" + exe + "\"";
+    if (!arguments.empty()) command += " " + arguments;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    const bool started =
+        CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info_) != 0;
+    CloseHandle(write);
+    if (!started) return false;
+    reader_ = std::thread([this] {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(outputRead_, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+            std::lock_guard<std::mutex> lock(outputMutex_);
+            output_.append(buffer, got);
+        }
+    });
+    return true;
+}
+
+std::string Child::Output() {
+    if (!Running() && reader_.joinable()) reader_.join();
+    std::lock_guard<std::mutex> lock(outputMutex_);
+    std::string text;
+    for (char c : output_) {
+        if (c != '\r') text.push_back(c);
+    }
+    return text;
 }
 
 bool Child::Start(const std::string& exe, const std::string& arguments, const std::string& folder) {

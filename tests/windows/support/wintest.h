@@ -54,6 +54,9 @@ public:
     Child& operator=(const Child&) = delete;
 
     bool Start(const std::string& exe, const std::string& arguments, const std::string& folder = "");
+    // Starts with standard output and error collected; Output() has them.
+    bool StartCaptured(const std::string& exe, const std::string& arguments);
+    std::string Output();
     // Waits for a message box of this process that has not been seen yet.
     bool WaitBox(Box& box, DWORD timeoutMs);
     // True when the process shows a box, or has shown one, within the time.
@@ -69,6 +72,10 @@ public:
 private:
     PROCESS_INFORMATION info_{};
     std::vector<HWND> seen_;
+    HANDLE outputRead_ = nullptr;
+    std::thread reader_;
+    std::mutex outputMutex_;
+    std::string output_;
 };
 
 // Answers the message boxes that threads of this process show and records

@@ -1,0 +1,31 @@
+// Runs the installer's client check against the client installed on this
+// machine and prints what it found: the client folder, the three
+// configuration paths, the client's languages and translator, the verdict.
+// A client that does not qualify is reported the installer's way, with its
+// message box, and the program ends there.
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "app/shared_state.h"
+#include "client/yemian1.h"
+
+int main() {
+    CsetupDlg mainWindow;
+    mainWindow.ReadUserEntry();
+    {
+        yemian1 check;
+        check.CheckClient();
+    }
+    yemian1 reader;
+    const std::string languages = reader.ReadClientLanguages();
+    const std::string translator = reader.ReadTranslator();
+    std::printf("client key:              HKLM\\%s\n", clientUninstallKey.c_str());
+    std::printf("client folder:           %s\n", clientFolder.c_str());
+    std::printf("reference configuration: %s\n", benchmarkSetupPath.c_str());
+    std::printf("install configuration:   %s\n", installSetupPath.c_str());
+    std::printf("public configuration:    %s\n", publicSetupPath.c_str());
+    std::printf("client languages:        %s\n", languages.c_str());
+    std::printf("translator:              %s\n", translator.c_str());
+    std::printf("verdict:                 compatible\n");
+    return 0;
+}
