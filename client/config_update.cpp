@@ -32,6 +32,17 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 }
 
 
+// Whether the file can be opened for writing; opening changes nothing.
+bool MayWrite(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 }  // namespace
 
 void UpdateClientConfig(const std::string& path) {
@@ -39,6 +50,9 @@ void UpdateClientConfig(const std::string& path) {
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) return;
     std::string bytes;
     if (!UpdatedConfigBytes(document, selectedCodes, bytes)) return;
+    // A copy the user may not write (read-only, no write access, held open
+    // without sharing) is left as it is, as a plain save would leave it.
+    if (!MayWrite(path)) return;
 
     // The new document goes to a file beside the copy, which then takes the
     // copy's place in one step: a failed or interrupted save leaves the old

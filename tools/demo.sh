@@ -1,7 +1,8 @@
 #!/bin/bash
 # The installer's main job: builds Quennel.exe and runs it under Wine against
 # a demo client installed into a private Wine prefix (build/demo), answering
-# its message boxes, then prints what the run left behind.
+# its message boxes, then prints what the run left behind. Before that it runs
+# the installer's client check on its own and prints what it found.
 #
 #   tools/demo.sh [ARGUMENTS FOR Quennel.exe]     (default: /silent)
 #
@@ -25,6 +26,8 @@ installer="$repo/dist/Quennel.exe"
 
 echo "== demo client"
 run "$tools/democlient.exe" install
+echo "== client check (discovery, reference configuration, compatibility rules)"
+run "$tools/qdrive.exe" "$tools/clientcheck.exe"
 echo "== Quennel.exe $*"
 run "$tools/qdrive.exe" --hold="${QUENNEL_DEMO_HOLD:-0}" "$installer" "$@"
 echo "== afterwards"

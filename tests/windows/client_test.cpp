@@ -1,0 +1,352 @@
+// The served client against the real Wine registry and real files:
+// discovery, the client check, the translator search and the update of the
+// three configuration copies.
+#include <gtest/gtest.h>
+
+#include "app/shared_state.h"
+#include "client/config_update.h"
+#include "client/yemian1.h"
+#include "wintest.h"
+
+namespace {
+
+using wintest::Box;
+using wintest::BoxWatcher;
+using wintest::Child;
+
+const std::string kStoredKey = "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
+
+struct ClientValues {
+    std::string languages = "0,2";
+    std::string versionType = "0";
+    std::string productType = "0";
+    std::string translator = "0";
+};
+
+std::string SetupXml(const ClientValues& v) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Setup>\n"
+           "    <Languages>\n        <Value>" + v.languages + "</Value>\n    </Languages>\n"
+           "    <VersionType>\n        <Value>" + v.versionType + "</Value>\n    </VersionType>\n"
+           "    <ProductType>\n        <Value>" + v.productType + "</Value>\n    </ProductType>\n"
+           "    <Translator>\n        <Value>" + v.translator + "</Value>\n    </Translator>\n"
+           "    <MultilingualInstallation>\n        <Value>false</Value>\n    </MultilingualInstallation>\n"
+           "    <Keep note=\"a &amp; b\">  spaced  </Keep>\n"
+           "</Setup>\n";
+}
+
+void MakeFoldersFor(const std::string& path) {
+    for (std::string::size_type i = 3; i < path.size(); ++i) {
+        if (path[i] == '\\' || path[i] == '/') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    }
+}
+
+class Client : public testing::Test {
+protected:
+    void SetUp() override {
+        clientUninstallKey = wintest::ClientKeyPath();
+        installConfirmed.clear();
+        clientFolder.clear();
+        benchmarkSetupPath.clear();
+        publicSetupPath.clear();
+        installSetupPath.clear();
+        root_ = wintest::MakeTempFolder("client");
+        ASSERT_FALSE(root_.empty());
+        location_ = root_ + "\\Program Files\\Kestrova";
+        drive_ = root_ + "\\drive";
+        editionRoot_ = location_ + "\\Kestrova Site";
+        reference_ = editionRoot_ + "\\Kestrova Client\\Client\\maintain\\Setup.xml.benchmark";
+        install_ = editionRoot_ + "\\UserData\\Framework.C\\Setup.xml";
+        public_ = drive_ + "/Users/Public/Kestrova Site/UserData/Framework.C/Setup.xml";
+        char saved[MAX_PATH] = {};
+        hadDrive_ = GetEnvironmentVariableA("SYSTEMDRIVE", saved, MAX_PATH) > 0;
+        savedDrive_ = saved;
+        // The public users folder follows SYSTEMDRIVE, here and in child programs.
+        SetEnvironmentVariableA("SYSTEMDRIVE", drive_.c_str());
+        ASSERT_TRUE(wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, clientUninstallKey));
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("SYSTEMDRIVE", hadDrive_ ? savedDrive_.c_str() : nullptr);
+        wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, clientUninstallKey);
+        clientUninstallKey = kStoredKey;
+    }
+    void Register(const std::map<std::string, std::string>& values) {
+        ASSERT_TRUE(wintest::SetValues(HKEY_LOCAL_MACHINE, clientUninstallKey, values));
+        for (const auto& value : values) {
+            std::string bytes;
+            ASSERT_TRUE(wintest::ReadValue(HKEY_LOCAL_MACHINE, clientUninstallKey, value.first, bytes));
+        }
+    }
+    void Install(const ClientValues& values = ClientValues()) {
+        Register({{"DisplayVersion", "5.2.0"}, {"InstallLocation", location_}});
+        WriteCopy(reference_, SetupXml(values));
+        WriteCopy(install_, SetupXml(values));
+        WriteCopy(public_, SetupXml(values));
+    }
+    void WriteCopy(const std::string& path, const std::string& text) {
+        MakeFoldersFor(path);
+        ASSERT_TRUE(wintest::WriteFileBytes(path, text)) << path;
+    }
+    // Runs the installer's client check in a program of its own, answering
+    // its boxes; returns the box texts and the program's output.
+    std::vector<std::string> RunCheck(std::string& output, DWORD& code) {
+        Child check;
+        EXPECT_TRUE(check.StartCaptured(wintest::WinPath(wintest::Option("clientcheck")), ""));
+        std::vector<Box> boxes;
+        EXPECT_TRUE(check.RunToEnd(boxes, 60000, &code));
+        output = check.Output();
+        std::vector<std::string> texts;
+        for (const Box& box : boxes) texts.push_back(box.text);
+        return texts;
+    }
+
+    std::string root_, location_, drive_, editionRoot_, reference_, install_, public_;
+    bool hadDrive_ = false;
+    std::string savedDrive_;
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(Client, NoEntryOneMessageAndTheProcessEnds) {
+    std::string output;
+    DWORD code = 1;
+    EXPECT_EQ(RunCheck(output, code), Texts{msgClientNotFound});
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(output.find("verdict"), std::string::npos);
+}
+
+TEST_F(Client, MissingRegistryValuesAreReportedOneByOne) {
+    Install();
+    Register({});
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, clientUninstallKey.c_str(), "DisplayVersion"), ERROR_SUCCESS);
+    std::string output;
+    DWORD code = 1;
+    // Once for the check and once for the language reading: each reads the
+    // registry anew.
+    EXPECT_EQ(RunCheck(output, code), (Texts{msgRegistryReadFailed, msgRegistryReadFailed}));
+    EXPECT_NE(output.find("verdict:                 compatible"), std::string::npos) << output;
+
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, clientUninstallKey.c_str(), "InstallLocation"), ERROR_SUCCESS);
+    EXPECT_EQ(RunCheck(output, code), (Texts{msgRegistryReadFailed, msgRegistryReadFailed, msgClientNotFound}));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Client, InstallLocationIsJoinedAsItStands) {
+    Register({{"DisplayVersion", "1"}, {"InstallLocation", "D:\\Apps\\"}});
+    BoxWatcher watcher;
+    yemian1 discovery;
+    discovery.FindClient();
+    EXPECT_EQ(discovery.m_installLocation, "D:\\Apps\\\\Kestrova Site");
+    EXPECT_EQ(discovery.m_displayVersion, "1");
+    EXPECT_EQ(clientFolder, "D:\\Apps\\\\Kestrova Site\\Kestrova Client\\");
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(Client, InstallLocationOf1023CharactersReads1024DoesNot) {
+    const std::string fits = "C:\\" + std::string(1020, 'L');
+    Register({{"DisplayVersion", "1"}, {"InstallLocation", fits}});
+    {
+        BoxWatcher watcher;
+        yemian1 discovery;
+        discovery.FindClient();
+        EXPECT_EQ(discovery.m_installLocation, fits + "\\Kestrova Site");
+        EXPECT_TRUE(watcher.Texts().empty());
+    }
+    Register({{"InstallLocation", fits + "L"}});
+    BoxWatcher watcher;
+    yemian1 discovery;
+    discovery.FindClient();
+    EXPECT_EQ(watcher.Texts(), Texts{msgRegistryReadFailed});
+    EXPECT_EQ(discovery.m_installLocation, "\\Kestrova Site");
+}
+
+TEST_F(Client, QualifyingClientSetsEveryPath) {
+    Install();
+    BoxWatcher watcher;
+    {
+        yemian1 check;
+        check.CheckClient();
+        EXPECT_EQ(check.m_clientLanguages, "0,2");
+    }
+    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(installConfirmed, "1");
+    EXPECT_EQ(clientFolder, editionRoot_ + "\\Kestrova Client\\");
+    EXPECT_EQ(benchmarkSetupPath, reference_);
+    EXPECT_EQ(installSetupPath, install_);
+    EXPECT_EQ(publicSetupPath, public_);
+
+    // A second check on a fresh object reads everything anew, with the same result.
+    yemian1 again;
+    EXPECT_EQ(again.ReadClientLanguages(), "0,2");
+    EXPECT_EQ(benchmarkSetupPath, reference_);
+}
+
+TEST_F(Client, IncompatibleClientsGetTheirMessage) {
+    struct Case {
+        ClientValues values;
+        std::string message;
+    };
+    std::vector<Case> cases;
+    for (const char* version : {"00", " 0", "0 ", "", "<!--c-->0", "1"}) {
+        ClientValues v;
+        v.versionType = version;
+        cases.push_back({v, msgVersionTypeMismatch});
+    }
+    ClientValues ac;
+    ac.productType = "1";
+    cases.push_back({ac, msgProductTypeMismatch});
+    for (const char* list : {"2,1", "1", "0,,1,"}) {
+        ClientValues v;
+        v.languages = list;
+        cases.push_back({v, msgLanguageTypeMismatch});
+    }
+    for (const Case& c : cases) {
+        Install(c.values);
+        std::string output;
+        DWORD code = 1;
+        EXPECT_EQ(RunCheck(output, code), Texts{c.message}) << c.values.versionType << "/" << c.values.languages;
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(output.find("verdict"), std::string::npos);
+    }
+}
+
+TEST_F(Client, ProductTypeFailsAfterThePublicPathWasComposed) {
+    ClientValues ac;
+    ac.productType = "1";
+    Install(ac);
+    BoxWatcher watcher;
+    yemian1 check;
+    // The steps of the check up to its rules.
+    installConfirmed = "1";
+    check.FindClient();
+    check.ReadClientConfig(reference_);
+    check.ComposeUserDataPaths();
+    EXPECT_EQ(publicSetupPath, drive_ + "/Users/Public/Kestrova AC/UserData/Framework.C/Setup.xml");
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(Client, ListsWithoutTheCodeOneAndReferencesThatDoNotLoad) {
+    for (const char* list : {"", "0,2,3", "11,21", " 1"}) {
+        ClientValues v;
+        v.languages = list;
+        Install(v);
+        std::string output;
+        DWORD code = 1;
+        EXPECT_TRUE(RunCheck(output, code).empty()) << list;
+        EXPECT_NE(output.find("verdict:                 compatible"), std::string::npos) << list;
+    }
+    Install();
+    WriteCopy(reference_, "<Setup><Languages><Value>0</Value></Languages>");  // not well-formed
+    std::string output;
+    DWORD code = 1;
+    EXPECT_EQ(RunCheck(output, code), Texts{msgClientNotFound});
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
+    ClientValues values;
+    values.translator = "0";
+    Install(values);
+    {
+        yemian1 check;
+        check.CheckClient();
+    }
+    ASSERT_TRUE(DeleteFileA(public_.c_str()));
+    ClientValues five;
+    five.translator = "5";
+    WriteCopy(install_, SetupXml(five));
+    BoxWatcher watcher;
+    {
+        yemian1 reader;
+        EXPECT_EQ(reader.ReadTranslator(), "5");
+    }
+    // A copy that loads is used even with an empty translator.
+    ClientValues blank;
+    blank.translator = "";
+    WriteCopy(public_, SetupXml(blank));
+    {
+        yemian1 reader;
+        EXPECT_EQ(reader.ReadTranslator(), "");
+    }
+    ASSERT_TRUE(DeleteFileA(public_.c_str()));
+    ASSERT_TRUE(DeleteFileA(install_.c_str()));
+    ASSERT_TRUE(DeleteFileA(reference_.c_str()));
+    {
+        yemian1 reader;
+        EXPECT_EQ(reader.ReadTranslator(), "");
+    }
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+class ClientUpdate : public Client {
+protected:
+    void SetUp() override {
+        Client::SetUp();
+        Install();
+        yemian1 check;
+        check.CheckClient();
+        selectedCodes = "3,5";
+    }
+    void TearDown() override {
+        selectedCodes.clear();
+        Client::TearDown();
+    }
+    static std::string Updated(const std::string& text) {
+        std::string expected = text;
+        expected.replace(expected.find("<Value>0,2<"), 11, "<Value>3,5<");
+        expected.replace(expected.find("<Value>false<"), 13, "<Value>true<");
+        return expected;
+    }
+    bool NoLeftovers() {
+        for (const std::string* path : {&reference_, &install_, &public_}) {
+            if (wintest::FileExists(*path + ".quennel-new")) return false;
+        }
+        return true;
+    }
+};
+
+TEST_F(ClientUpdate, ListReplacedInAllThreeCopies) {
+    const std::string original = wintest::ReadFileBytes(reference_);
+    UpdateClientConfigCopies();
+    for (const std::string* path : {&public_, &install_, &reference_}) {
+        EXPECT_EQ(wintest::ReadFileBytes(*path), Updated(original)) << *path;
+    }
+    EXPECT_TRUE(NoLeftovers());
+}
+
+TEST_F(ClientUpdate, MissingPublicCopyIsNotCreated) {
+    ASSERT_TRUE(DeleteFileA(public_.c_str()));
+    const std::string original = wintest::ReadFileBytes(reference_);
+    UpdateClientConfigCopies();
+    EXPECT_FALSE(wintest::FileExists(public_));
+    EXPECT_EQ(wintest::ReadFileBytes(install_), Updated(original));
+    EXPECT_EQ(wintest::ReadFileBytes(reference_), Updated(original));
+}
+
+TEST_F(ClientUpdate, CopiesThatCannotBeWrittenStayByteIdentical) {
+    const std::string original = wintest::ReadFileBytes(reference_);
+    ASSERT_TRUE(SetFileAttributesA(install_.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Another holder keeps the public copy open for reading only.
+    HANDLE held = CreateFileA(public_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    UpdateClientConfigCopies();
+    CloseHandle(held);
+    SetFileAttributesA(install_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(wintest::ReadFileBytes(public_), original);
+    EXPECT_EQ(wintest::ReadFileBytes(install_), original);
+    EXPECT_EQ(wintest::ReadFileBytes(reference_), Updated(original));
+    EXPECT_TRUE(NoLeftovers());
+}
+
+TEST_F(ClientUpdate, CopiesWithoutTheListOrNotLoadingAreLeftAlone) {
+    const std::string noList = "<Setup>\n    <VersionType>\n        <Value>0</Value>\n    </VersionType>\n</Setup>\n";
+    const std::string broken = "<Setup><Languages><Value>0,2</Value></Languages>";
+    WriteCopy(public_, noList);
+    WriteCopy(install_, broken);
+    const std::string original = wintest::ReadFileBytes(reference_);
+    UpdateClientConfigCopies();
+    EXPECT_EQ(wintest::ReadFileBytes(public_), noList);
+    EXPECT_EQ(wintest::ReadFileBytes(install_), broken);
+    EXPECT_EQ(wintest::ReadFileBytes(reference_), Updated(original));
+}
+
+}  // namespace
