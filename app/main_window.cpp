@@ -5,6 +5,7 @@
 #include "app/registry_text.h"
 #include "app/shared_state.h"
 #include "app/startup_rules.h"
+#include "app/working_files.h"
 
 namespace {
 constexpr WORD kAppIconId = 128;
@@ -37,4 +38,15 @@ void CsetupDlg::ReadUserEntry() {
 int CsetupDlg::NeedsInstall() {
     ReadUserEntry();
     return NeedsInstallFor(m_productGuid);
+}
+
+void CsetupDlg::StartInstall(bool synchronous) {
+    m_extractJob.CountArchive(TempFolder() + archiveFileName);
+    m_extractJob.destinationFolder = clientFolder;
+    m_extractJob.silent = synchronous;
+    if (synchronous) {
+        ExtractArchive(&m_extractJob);
+    } else {
+        AfxBeginThread(ExtractArchive, &m_extractJob, THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+    }
 }

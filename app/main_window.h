@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/extraction.h"
 #include "framework/afx.h"
 
 class CsetupDlg : public CDialogEx {
@@ -21,6 +22,12 @@ public:
     // 1 when the installed marker is absent, 0 when it is present.
     int NeedsInstall();
 
+    // Counts the archive in the temporary folder and extracts it into the
+    // client folder: on this thread when synchronous, else on a new worker.
+    void StartInstall(bool synchronous);
+
+    ExtractionJob m_extractJob;
+    CProgressCtrl m_progress;
     HICON m_hIcon = nullptr;
     int m_slideState = 0;
     int m_needInstall = 0;

@@ -1,6 +1,7 @@
 #include "app/silent_road.h"
 
 #include "app/main_window.h"
+#include "app/working_files.h"
 #include "client/yemian1.h"
 
 void RunSilentRoad(CsetupDlg& mainWindow) {
@@ -9,6 +10,11 @@ void RunSilentRoad(CsetupDlg& mainWindow) {
     mainWindow.ReadUserEntry();
     yemian1 check;
     check.CheckClient();
-    // Working files and extraction follow here; until they exist the road
-    // ends after the client check.
+    WriteArchiveFile();
+    WriteUninstallerFile();
+    // The bar has no window: no progress message is sent.
+    mainWindow.m_extractJob.progressBar = &mainWindow.m_progress;
+    // Returns only when the extraction stopped before completion; the
+    // completion step ends the process otherwise.
+    mainWindow.StartInstall(true);
 }

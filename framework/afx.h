@@ -22,6 +22,25 @@ public:
     HWND m_hWnd = nullptr;
 };
 
+// The progress bar control of a page; without a window until the page binds it.
+class CProgressCtrl : public CWnd {};
+
+// A worker thread started by AfxBeginThread. The object deletes itself when
+// the thread ends; callers do not keep it.
+class CWinThread {
+public:
+    HANDLE m_hThread = nullptr;
+    DWORD m_nThreadID = 0;
+};
+
+typedef UINT(__cdecl* AFX_THREADPROC)(LPVOID);
+
+// Starts proc(param) on a new thread, which runs at once unless the creation
+// flags say otherwise. nullptr when the thread cannot be started.
+CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority = THREAD_PRIORITY_NORMAL,
+                           UINT stackSize = 0, DWORD createFlags = 0,
+                           LPSECURITY_ATTRIBUTES security = nullptr);
+
 // Base of every page. The parent is kept for the modal run.
 class CDialogEx : public CWnd {
 public:

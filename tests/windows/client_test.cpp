@@ -3,9 +3,12 @@
 // three configuration copies.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/shared_state.h"
 #include "client/config_update.h"
 #include "client/yemian1.h"
+#include "test_client.h"
 #include "wintest.h"
 
 namespace {
@@ -16,29 +19,8 @@ using wintest::Child;
 
 const std::string kStoredKey = "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
 
-struct ClientValues {
-    std::string languages = "0,2";
-    std::string versionType = "0";
-    std::string productType = "0";
-    std::string translator = "0";
-};
-
-std::string SetupXml(const ClientValues& v) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Setup>\n"
-           "    <Languages>\n        <Value>" + v.languages + "</Value>\n    </Languages>\n"
-           "    <VersionType>\n        <Value>" + v.versionType + "</Value>\n    </VersionType>\n"
-           "    <ProductType>\n        <Value>" + v.productType + "</Value>\n    </ProductType>\n"
-           "    <Translator>\n        <Value>" + v.translator + "</Value>\n    </Translator>\n"
-           "    <MultilingualInstallation>\n        <Value>false</Value>\n    </MultilingualInstallation>\n"
-           "    <Keep note=\"a &amp; b\">  spaced  </Keep>\n"
-           "</Setup>\n";
-}
-
-void MakeFoldersFor(const std::string& path) {
-    for (std::string::size_type i = 3; i < path.size(); ++i) {
-        if (path[i] == '\\' || path[i] == '/') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    }
-}
+using wintest::ClientValues;
+using wintest::SetupXml;
 
 class Client : public testing::Test {
 protected:
@@ -53,10 +35,11 @@ protected:
         ASSERT_FALSE(root_.empty());
         location_ = root_ + "\\Program Files\\Kestrova";
         drive_ = root_ + "\\drive";
-        editionRoot_ = location_ + "\\Kestrova Site";
-        reference_ = editionRoot_ + "\\Kestrova Client\\Client\\maintain\\Setup.xml.benchmark";
-        install_ = editionRoot_ + "\\UserData\\Framework.C\\Setup.xml";
-        public_ = drive_ + "/Users/Public/Kestrova Site/UserData/Framework.C/Setup.xml";
+        client_.reset(new wintest::TestClient(location_, drive_));
+        editionRoot_ = client_->editionRoot;
+        reference_ = client_->reference;
+        install_ = client_->install;
+        public_ = client_->publicCopy;
         char saved[MAX_PATH] = {};
         hadDrive_ = GetEnvironmentVariableA("SYSTEMDRIVE", saved, MAX_PATH) > 0;
         savedDrive_ = saved;
@@ -76,15 +59,9 @@ protected:
             ASSERT_TRUE(wintest::ReadValue(HKEY_LOCAL_MACHINE, clientUninstallKey, value.first, bytes));
         }
     }
-    void Install(const ClientValues& values = ClientValues()) {
-        Register({{"DisplayVersion", "5.2.0"}, {"InstallLocation", location_}});
-        WriteCopy(reference_, SetupXml(values));
-        WriteCopy(install_, SetupXml(values));
-        WriteCopy(public_, SetupXml(values));
-    }
+    void Install(const ClientValues& values = ClientValues()) { ASSERT_TRUE(client_->Install(values)); }
     void WriteCopy(const std::string& path, const std::string& text) {
-        MakeFoldersFor(path);
-        ASSERT_TRUE(wintest::WriteFileBytes(path, text)) << path;
+        ASSERT_TRUE(client_->WriteCopy(path, text)) << path;
     }
     // Runs the installer's client check in a program of its own, answering
     // its boxes; returns the box texts and the program's output.
@@ -100,6 +77,7 @@ protected:
     }
 
     std::string root_, location_, drive_, editionRoot_, reference_, install_, public_;
+    std::unique_ptr<wintest::TestClient> client_;
     bool hadDrive_ = false;
     std::string savedDrive_;
 };

@@ -12,11 +12,14 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <string>
 
+#include <tinyxml2.h>
+
+#include "client/config_document.h"
 #include "client/edition_table.h"
+#include "test_client.h"
 #include "wintest.h"
 
 namespace {
@@ -37,40 +40,6 @@ std::string SystemDrive() {
     char drive[MAX_PATH] = {};
     if (GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH) == 0) return "C:";
     return drive;
-}
-
-std::string PublicCopy(const std::string& brand, const std::string& edition) {
-    const char* brands[] = {"Kestrova", "Palomind"};
-    const char* editions[] = {"Site", "AC", "VS"};
-    return SystemDrive() + "/Users/Public/" + brands[brand == "1"] + " " + editions[edition[0] - '0'] +
-           "/UserData/Framework.C/Setup.xml";
-}
-
-bool MakeFolders(const std::string& path) {
-    // Creates every folder of a file's path.
-    for (std::string::size_type i = 3; i < path.size(); ++i) {
-        if (path[i] == '\\' || path[i] == '/') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    }
-    return true;
-}
-
-bool WriteText(const std::string& path, const std::string& text) {
-    MakeFolders(path);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out);
-}
-
-std::string SetupXml(const std::string& languages, const std::string& versionType,
-                     const std::string& productType) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<Setup>\n"
-           "    <Languages>\n        <Value>" + languages + "</Value>\n    </Languages>\n"
-           "    <VersionType>\n        <Value>" + versionType + "</Value>\n    </VersionType>\n"
-           "    <ProductType>\n        <Value>" + productType + "</Value>\n    </ProductType>\n"
-           "    <Translator>\n        <Value>0</Value>\n    </Translator>\n"
-           "    <MultilingualInstallation>\n        <Value>false</Value>\n    </MultilingualInstallation>\n"
-           "</Setup>\n";
 }
 
 std::string QueryText(HKEY root, const std::string& keyPath, const char* name, bool* found) {
@@ -96,42 +65,71 @@ std::string QueryText(HKEY root, const std::string& keyPath, const char* name, b
 int Install() {
     const std::string brand = Opt("brand", "0");
     const std::string edition = Opt("edition", "0");
-    const EditionRow* row = FindEditionRow(brand, edition);
-    if (row == nullptr) {
+    if (FindEditionRow(brand, edition) == nullptr) {
         std::printf("democlient: no edition %s/%s\n", brand.c_str(), edition.c_str());
         return 2;
     }
     const std::string location = Opt("location", brand == "1" ? "C:\\Program Files\\Palomind"
                                                                : "C:\\Program Files\\Kestrova");
-    if (!wintest::SetValues(HKEY_LOCAL_MACHINE, ClientKey(),
-                            {{"DisplayName", brand == "1" ? "Palomind Client" : "Kestrova Client"},
-                             {"DisplayVersion", "5.2.0"},
-                             {"InstallLocation", location}})) {
-        std::printf("democlient: cannot create the client's registry entry\n");
+    wintest::TestClient client(location, SystemDrive(), brand, edition);
+    wintest::ClientValues values;
+    values.languages = Opt("languages", "0,2");
+    values.versionType = Opt("version-type", brand);
+    values.productType = Opt("product-type", edition);
+    if (!client.Install(values)) {
+        std::printf("democlient: cannot install the demo client\n");
         return 1;
     }
-
-    const std::string editionRoot = location + row->editionRoot;
-    const std::string xml = SetupXml(Opt("languages", "0,2"), Opt("version-type", brand), Opt("product-type", edition));
-    const std::string copies[] = {editionRoot + row->benchmarkFile,
-                                  editionRoot + "\\UserData\\Framework.C\\Setup.xml", PublicCopy(brand, edition)};
-    for (const std::string& copy : copies) {
-        if (!WriteText(copy, xml)) {
-            std::printf("democlient: cannot write %s\n", copy.c_str());
-            return 1;
-        }
+    std::printf("demo client installed: HKLM\\%s\n  InstallLocation = %s\n  client folder   = %s\n",
+                ClientKey().c_str(), location.c_str(), client.clientFolder.c_str());
+    for (const std::string* copy : {&client.reference, &client.install, &client.publicCopy}) {
+        std::printf("  configuration   = %s\n", copy->c_str());
     }
-    MakeFolders(editionRoot + row->clientFolder);
-    std::printf("demo client installed: HKLM\\%s\n  InstallLocation = %s\n  client folder   = %s%s\n",
-                ClientKey().c_str(), location.c_str(), editionRoot.c_str(), row->clientFolder);
-    for (const std::string& copy : copies) std::printf("  configuration   = %s\n", copy.c_str());
     return 0;
+}
+
+// Files and bytes below a folder.
+void CountBelow(const std::string& folder, unsigned long& files, unsigned long long& bytes) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            CountBelow(folder + name + "\\", files, bytes);
+        } else {
+            ++files;
+            bytes += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) + data.nFileSizeLow;
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
 }
 
 int Report() {
     bool found = false;
     const std::string location = QueryText(HKEY_LOCAL_MACHINE, ClientKey(), "InstallLocation", &found);
     std::printf("client entry: %s\n", found ? ("InstallLocation = " + location).c_str() : "absent");
+    if (found) {
+        wintest::TestClient client(location, SystemDrive(), Opt("brand", "0"), Opt("edition", "0"));
+        for (const char* root : {"client\\translations\\", "server\\translations\\"}) {
+            unsigned long files = 0;
+            unsigned long long bytes = 0;
+            CountBelow(client.clientFolder + root, files, bytes);
+            std::printf("extracted below %s%s: %lu files, %llu bytes\n", client.clientFolder.c_str(), root, files,
+                        bytes);
+        }
+        for (const std::string* copy : {&client.publicCopy, &client.install, &client.reference}) {
+            tinyxml2::XMLDocument document;
+            if (document.LoadFile(copy->c_str()) != tinyxml2::XML_SUCCESS) {
+                std::printf("configuration %s: does not load\n", copy->c_str());
+                continue;
+            }
+            std::printf("configuration %s:\n  Languages = %s\n  MultilingualInstallation = %s\n", copy->c_str(),
+                        ConfigValue(document, "Languages").c_str(),
+                        ConfigValue(document, "MultilingualInstallation").c_str());
+        }
+    }
     const std::string installer = Opt("installer", "");
     if (!installer.empty()) {
         HKEY key = nullptr;

@@ -48,6 +48,20 @@ std::vector<HWND> BoxesOf(DWORD pid) {
     return find.found;
 }
 
+BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
+    auto* find = reinterpret_cast<FindBoxes*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == find->pid && IsWindowVisible(hwnd)) find->found.push_back(hwnd);
+    return TRUE;
+}
+
+bool HasVisibleWindow(DWORD pid) {
+    FindBoxes find{pid, {}};
+    EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&find));
+    return !find.found.empty();
+}
+
 BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
     return TRUE;
@@ -317,6 +331,7 @@ bool Child::Running() const {
 bool Child::RunToEnd(std::vector<Box>& boxes, DWORD timeoutMs, DWORD* exitCode) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
+        if (HasVisibleWindow(pid())) sawWindow_ = true;
         Box box;
         if (WaitBox(box, 100)) {
             boxes.push_back(box);

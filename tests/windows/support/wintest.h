@@ -66,12 +66,16 @@ public:
     // Answers every box with OK until the process ends; false on timeout.
     bool RunToEnd(std::vector<Box>& boxes, DWORD timeoutMs, DWORD* exitCode);
     void Kill();
+    // Whether the process has shown any visible top-level window (a message
+    // box included) while RunToEnd watched it.
+    bool SawWindow() const { return sawWindow_; }
     DWORD pid() const { return info_.dwProcessId; }
     HANDLE handle() const { return info_.hProcess; }
 
 private:
     PROCESS_INFORMATION info_{};
     std::vector<HWND> seen_;
+    bool sawWindow_ = false;
     HANDLE outputRead_ = nullptr;
     std::thread reader_;
     std::mutex outputMutex_;

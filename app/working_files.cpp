@@ -1,0 +1,39 @@
+#include "app/working_files.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstring>
+
+#include "app/shared_state.h"
+
+std::string TempFolder() {
+    char folder[MAX_PATH + 1];
+    std::memset(folder, 0, sizeof folder);
+    GetTempPathA(MAX_PATH, folder);
+    return folder;
+}
+
+void WriteResourceFile(const char* type, int id, const std::string& fileName) {
+    const std::string path = TempFolder() + fileName;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;  // locked or not writable: the older file stays
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes != nullptr && size > 0) {
+        DWORD written = 0;
+        WriteFile(file, bytes, size, &written, nullptr);
+    }
+    CloseHandle(file);
+}
+
+void WriteArchiveFile() { WriteResourceFile("RAR", 148, archiveFileName); }
+void WriteUninstallerFile() { WriteResourceFile("EXE", 176, uninstallerFileName); }
+void WriteUnrarFile() { WriteResourceFile("DLL", 147, unrarFileName); }
+void WriteLicenseFile() { WriteResourceFile("RTF", 165, licenseFileName); }

@@ -1,0 +1,18 @@
+// The files the installer carries as resources, copied into the user's
+// temporary folder before they are needed.
+#pragma once
+
+#include <string>
+
+// Copies the resource of this type and ID, byte for byte, into the file of
+// this name in the temporary folder, replacing an existing file. Nothing is
+// reported: the consumer of the file finds out.
+void WriteResourceFile(const char* type, int id, const std::string& fileName);
+
+void WriteArchiveFile();      // "RAR" 148 → setup.rar
+void WriteUninstallerFile();  // "EXE" 176 → uninstall.exe
+void WriteUnrarFile();        // "DLL" 147 → setup.dll
+void WriteLicenseFile();      // "RTF" 165 → license.rtf
+
+// The temporary folder as the system reports it, with its trailing backslash.
+std::string TempFolder();

@@ -1,0 +1,7 @@
+// The completion step: entered once, when all the payload's data is written.
+#pragma once
+
+// Records the chosen languages in the client's three configuration copies,
+// hides the progress page, then ends the process (silent) or shows the
+// finish page.
+void CompleteInstallation(bool silent);

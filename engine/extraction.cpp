@@ -1,0 +1,166 @@
+#include "engine/extraction.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "dll.hpp"
+
+#include "app/shared_state.h"
+#include "app/working_files.h"
+#include "engine/progress.h"
+
+const char* const kRuntimeProductKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
+const char* const kRuntimeProductKeyWow64 =
+    "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
+
+namespace {
+
+typedef HANDLE(PASCAL* OpenArchiveExProc)(RAROpenArchiveDataEx*);
+typedef int(PASCAL* CloseArchiveProc)(HANDLE);
+typedef int(PASCAL* ProcessFileProc)(HANDLE, int, char*, char*);
+typedef int(PASCAL* ReadHeaderProc)(HANDLE, RARHeaderData*);
+typedef int(PASCAL* ReadHeaderExProc)(HANDLE, RARHeaderDataEx*);
+typedef void(PASCAL* SetCallbackProc)(HANDLE, UNRARCALLBACK, LPARAM);
+
+// The library's entry points, shared by both passes.
+OpenArchiveExProc rarOpenArchiveEx = nullptr;
+CloseArchiveProc rarCloseArchive = nullptr;
+ProcessFileProc rarProcessFile = nullptr;
+ReadHeaderProc rarReadHeader = nullptr;
+ReadHeaderExProc rarReadHeaderEx = nullptr;
+SetCallbackProc rarSetCallback = nullptr;
+
+HMODULE LoadUnrarLibrary() {
+    const std::string path = TempFolder() + unrarFileName;
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (module == nullptr) AfxMessageBox(msgLoadLibraryFailed);
+    return module;
+}
+
+template <typename Proc>
+Proc Resolve(HMODULE module, const char* name) {
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+HANDLE OpenArchive(const std::string& path, unsigned mode) {
+    RAROpenArchiveDataEx open;
+    std::memset(&open, 0, sizeof open);
+    std::vector<char> name(path.begin(), path.end());
+    name.push_back('\0');
+    open.ArcName = name.data();
+    open.OpenMode = mode;
+    HANDLE archive = rarOpenArchiveEx != nullptr ? rarOpenArchiveEx(&open) : nullptr;
+    if (archive == nullptr || open.OpenResult != 0) {
+        if (archive != nullptr) rarCloseArchive(archive);
+        AfxMessageBox(msgArchiveOpenFailed);
+        return nullptr;
+    }
+    return archive;
+}
+
+}  // namespace
+
+ExtractionJob::~ExtractionJob() {
+    if (libraryHandle != nullptr) FreeLibrary(libraryHandle);
+}
+
+bool ExtractionJob::CountArchive(const std::string& archive) {
+    archivePath = archive;
+    WriteUnrarFile();
+    HMODULE module = LoadUnrarLibrary();
+    if (module == nullptr) return false;
+    if (libraryHandle != nullptr) FreeLibrary(libraryHandle);
+    libraryHandle = module;
+    rarOpenArchiveEx = Resolve<OpenArchiveExProc>(module, "RAROpenArchiveEx");
+    rarCloseArchive = Resolve<CloseArchiveProc>(module, "RARCloseArchive");
+    rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
+    rarReadHeaderEx = Resolve<ReadHeaderExProc>(module, "RARReadHeaderEx");
+    if (rarCloseArchive == nullptr || rarProcessFile == nullptr || rarReadHeaderEx == nullptr) {
+        rarOpenArchiveEx = nullptr;  // a library without its entry points cannot open anything
+    }
+
+    HANDLE handle = OpenArchive(archivePath, RAR_OM_LIST);
+    if (handle == nullptr) return false;
+    auto header = std::make_unique<RARHeaderDataEx>();
+    std::vector<char> comment(16384);
+    for (;;) {
+        std::memset(header.get(), 0, sizeof *header);
+        header->CmtBuf = comment.data();
+        header->CmtBufSize = static_cast<unsigned>(comment.size());
+        if (rarReadHeaderEx(handle, header.get()) != 0) break;
+        totalUnpackedSize += (static_cast<std::int64_t>(header->UnpSizeHigh) << 32) + header->UnpSize;
+        if (rarProcessFile(handle, RAR_SKIP, nullptr, nullptr) != 0) break;
+    }
+    rarCloseArchive(handle);
+    return true;
+}
+
+UINT __cdecl ExtractArchive(LPVOID parameter) {
+    ExtractionJob* job = static_cast<ExtractionJob*>(parameter);
+    runtimeMissing = CheckRuntimeProduct();
+
+    HMODULE module = LoadUnrarLibrary();
+    if (module == nullptr) return 0;
+    rarOpenArchiveEx = Resolve<OpenArchiveExProc>(module, "RAROpenArchiveEx");
+    rarCloseArchive = Resolve<CloseArchiveProc>(module, "RARCloseArchive");
+    rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
+    rarReadHeader = Resolve<ReadHeaderProc>(module, "RARReadHeader");
+    rarSetCallback = Resolve<SetCallbackProc>(module, "RARSetCallback");
+    if (rarCloseArchive == nullptr || rarProcessFile == nullptr || rarReadHeader == nullptr ||
+        rarSetCallback == nullptr) {
+        rarOpenArchiveEx = nullptr;
+    }
+
+    HANDLE handle = OpenArchive(job->archivePath, RAR_OM_EXTRACT);
+    if (handle == nullptr) {
+        FreeLibrary(module);
+        return 0;
+    }
+    rarSetCallback(handle, OnRarProgress, reinterpret_cast<LPARAM>(job));
+
+    // The library takes the destination in the OEM code page.
+    std::vector<char> destination(job->destinationFolder.size() + 1, '\0');
+    CharToOemBuffA(job->destinationFolder.c_str(), destination.data(),
+                   static_cast<DWORD>(job->destinationFolder.size()));
+
+    RARHeaderData header;
+    for (;;) {
+        std::memset(&header, 0, sizeof header);
+        if (rarReadHeader(handle, &header) != 0) break;
+        if (rarProcessFile(handle, RAR_EXTRACT, destination.data(), nullptr) != 0) break;
+        // The entry that brought the count to 100 % is written and closed:
+        // now the installation can be completed.
+        if (job->completionDue && !job->completed) {
+            job->completed = true;
+            job->complete(job->silent);
+        }
+    }
+    rarCloseArchive(handle);
+    FreeLibrary(module);
+    return 1;
+}
+
+int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2) {
+    (void)p1;
+    if (msg != UCM_PROCESSDATA) return 0;
+    ExtractionJob* job = reinterpret_cast<ExtractionJob*>(userData);
+    progressPercent = ReportBlock(processedBytes, job->totalUnpackedSize, static_cast<std::uint32_t>(p2),
+                                  job->completionDue);
+    if (job->progressBar != nullptr && job->progressBar->m_hWnd != nullptr) {
+        SendMessageA(job->progressBar->m_hWnd, PBM_SETPOS, static_cast<WPARAM>(progressPercent), 0);
+    }
+    return 0;
+}
+
+long CheckRuntimeProduct() {
+    HKEY key = nullptr;
+    const LONG first = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRuntimeProductKey, 0, KEY_READ, &key);
+    if (first == ERROR_SUCCESS) RegCloseKey(key);
+    const LONG second = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRuntimeProductKeyWow64, 0, KEY_READ, &key);
+    if (second == ERROR_SUCCESS) RegCloseKey(key);
+    return (first == ERROR_SUCCESS || second == ERROR_SUCCESS) ? 0 : first;
+}

@@ -1,0 +1,154 @@
+// The silent installation of the real installer executable on a client laid
+// out in the test's own folders.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/shared_state.h"
+#include "test_client.h"
+#include "wintest.h"
+
+namespace {
+
+using wintest::Box;
+using wintest::Child;
+using Texts = std::vector<std::string>;
+
+const char* kAllCodes = "0,2,3,4,5,6,7,8,9,10,11,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,31,32,33,34,35,36";
+
+std::vector<std::string> Entries(const std::string& folder, bool directories) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        if (((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directories) names.push_back(name);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Silent : public testing::Test {
+protected:
+    void SetUp() override {
+        quennel_ = wintest::WinPath(wintest::Option("quennel"));
+        tree_ = wintest::WinPath(wintest::Option("payload-tree")) + "\\";
+        ASSERT_TRUE(wintest::FileExists(quennel_));
+        ASSERT_TRUE(wintest::FileExists(tree_ + "client\\translations"));
+        root_ = wintest::MakeTempFolder("silent");
+        temp_ = root_ + "\\temp\\";
+        ASSERT_TRUE(CreateDirectoryA(temp_.c_str(), nullptr));
+        // The installer inherits these: its temporary and public users folders
+        // are the test's own.
+        for (const char* name : {"TMP", "TEMP", "SYSTEMDRIVE"}) {
+            char value[MAX_PATH] = {};
+            GetEnvironmentVariableA(name, value, MAX_PATH);
+            saved_[name] = value;
+        }
+        SetEnvironmentVariableA("TMP", temp_.c_str());
+        SetEnvironmentVariableA("TEMP", temp_.c_str());
+        SetEnvironmentVariableA("SYSTEMDRIVE", (root_ + "\\drive").c_str());
+        client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Kestrova", root_ + "\\drive"));
+        ASSERT_TRUE(wintest::TestClient::Unregister());
+        wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
+    }
+    void TearDown() override {
+        for (const auto& value : saved_) SetEnvironmentVariableA(value.first.c_str(), value.second.c_str());
+        wintest::TestClient::Unregister();
+        wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
+    }
+    Texts Run(DWORD& code, bool& sawWindow) {
+        Child quennel;
+        EXPECT_TRUE(quennel.Start(quennel_, "/silent"));
+        std::vector<Box> boxes;
+        EXPECT_TRUE(quennel.RunToEnd(boxes, 180000, &code)) << "the installer did not end";
+        sawWindow = quennel.SawWindow();
+        Texts texts;
+        for (const Box& box : boxes) texts.push_back(box.text);
+        return texts;
+    }
+    std::string Copies() {
+        return wintest::ReadFileBytes(client_->publicCopy) + wintest::ReadFileBytes(client_->install) +
+               wintest::ReadFileBytes(client_->reference);
+    }
+
+    std::string quennel_, tree_, root_, temp_;
+    std::map<std::string, std::string> saved_;
+    std::unique_ptr<wintest::TestClient> client_;
+};
+
+TEST_F(Silent, InstallsEveryLanguageWithoutAnyWindow) {
+    ASSERT_TRUE(client_->Install());
+    DWORD code = 1;
+    bool sawWindow = true;
+    EXPECT_TRUE(Run(code, sawWindow).empty());
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(sawWindow);
+
+    for (const char* root : {"client\\translations\\", "server\\translations\\"}) {
+        const auto folders = Entries(client_->clientFolder + root, true);
+        EXPECT_EQ(folders.size(), 33u) << root;
+        EXPECT_EQ(folders, Entries(tree_ + root, true));
+        for (const std::string& folder : Entries(tree_ + root, true)) {
+            const std::string relative = std::string(root) + folder + "\\";
+            const auto files = Entries(tree_ + relative, false);
+            ASSERT_EQ(Entries(client_->clientFolder + relative, false), files) << relative;
+            for (const std::string& file : files) {
+                ASSERT_EQ(wintest::ReadFileBytes(client_->clientFolder + relative + file),
+                          wintest::ReadFileBytes(tree_ + relative + file))
+                    << relative + file;
+            }
+        }
+    }
+    EXPECT_EQ(wintest::ReadFileBytes(client_->clientFolder + "client\\translations\\tsqmEnglishCopy.py"),
+              wintest::ReadFileBytes(tree_ + "client\\translations\\tsqmEnglishCopy.py"));
+
+    std::string expected = wintest::SetupXml(wintest::ClientValues());
+    expected.replace(expected.find("<Value>0,2<"), 11, std::string("<Value>") + kAllCodes + "<");
+    expected.replace(expected.find("<Value>false<"), 13, "<Value>true<");
+    EXPECT_EQ(wintest::ReadFileBytes(client_->publicCopy), expected);
+    EXPECT_EQ(wintest::ReadFileBytes(client_->install), expected);
+    EXPECT_EQ(wintest::ReadFileBytes(client_->reference), expected);
+
+    EXPECT_EQ(Entries(temp_, false), (Texts{"setup.dll", "setup.rar", "uninstall.exe"}));
+    EXPECT_EQ(wintest::ReadFileBytes(temp_ + "setup.rar"),
+              wintest::ReadFileBytes(wintest::WinPath(wintest::Option("payload"))));
+}
+
+TEST_F(Silent, WithoutAClientOneMessageAndNothingWritten) {
+    DWORD code = 1;
+    bool sawWindow = false;
+    EXPECT_EQ(Run(code, sawWindow), Texts{msgClientNotFound});
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(Entries(temp_, false).empty());
+}
+
+TEST_F(Silent, IncompatibleClientIsLeftAsItWas) {
+    wintest::ClientValues palomind;
+    palomind.versionType = "1";
+    ASSERT_TRUE(client_->Install(palomind));
+    const std::string before = Copies();
+    DWORD code = 1;
+    bool sawWindow = false;
+    EXPECT_EQ(Run(code, sawWindow), Texts{msgVersionTypeMismatch});
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(Copies(), before);
+    EXPECT_FALSE(wintest::FileExists(client_->clientFolder + "client\\translations"));
+    EXPECT_TRUE(Entries(temp_, false).empty());
+}
+
+TEST_F(Silent, InstalledMarkerDoesNotStopTheSilentRoad) {
+    ASSERT_TRUE(client_->Install());
+    ASSERT_TRUE(wintest::SetValues(HKEY_CURRENT_USER, wintest::ClientKeyPath(),
+                                   {{"ProductGuid", clientProductCode}, {"DisplayVersion", "1"}, {"installpath", "x"}}));
+    DWORD code = 1;
+    bool sawWindow = true;
+    EXPECT_TRUE(Run(code, sawWindow).empty());
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(Entries(client_->clientFolder + "server\\translations\\", true).size(), 33u);
+}
+
+}  // namespace
