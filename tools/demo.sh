@@ -29,6 +29,8 @@ run "$tools/democlient.exe" install
 echo "== client check (discovery, reference configuration, compatibility rules)"
 run "$tools/qdrive.exe" "$tools/clientcheck.exe"
 echo "== Quennel.exe $*"
+started=$(date +%s.%N)
 run "$tools/qdrive.exe" --hold="${QUENNEL_DEMO_HOLD:-0}" "$installer" "$@"
+python3 -c "import sys, time; print('time taken: %.1f s' % (time.time() - float(sys.argv[1])))" "$started"
 echo "== afterwards"
 run "$tools/democlient.exe" report --installer="Z:${installer//\//\\}"

@@ -2,6 +2,8 @@
 // library is embedded in this test program as the installer embeds it.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <functional>
@@ -101,7 +103,9 @@ protected:
     }
     // Runs both passes the way the installer starts them.
     void Install(const std::string& archive, ExtractionJob& job, bool* counted = nullptr, UINT* extracted = nullptr) {
-        if (!archive.empty()) ASSERT_TRUE(wintest::CopyTo(archives_ + archive, temp_ + archiveFileName));
+        if (!archive.empty()) {
+            ASSERT_TRUE(wintest::CopyTo(archives_ + archive, temp_ + archiveFileName));
+        }
         job.progressBar = &bar_;
         job.complete = RecordCompletion;
         const bool count = job.CountArchive(temp_ + archiveFileName);
@@ -229,6 +233,7 @@ TEST_F(Engine, EntryThatFailsStopsThePassSilently) {
     destination_ = temp_ + "blocked\\";
     const auto files = FilesBelow(archives_ + "small\\");
     ASSERT_FALSE(files.empty());
+    ASSERT_TRUE(CreateDirectoryA(destination_.c_str(), nullptr));
     for (const std::string& file : files) {
         std::string path = destination_;
         for (char c : file) {

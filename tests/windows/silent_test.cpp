@@ -41,22 +41,26 @@ protected:
         root_ = wintest::MakeTempFolder("silent");
         temp_ = root_ + "\\temp\\";
         ASSERT_TRUE(CreateDirectoryA(temp_.c_str(), nullptr));
-        // The installer inherits these: its temporary and public users folders
-        // are the test's own.
-        for (const char* name : {"TMP", "TEMP", "SYSTEMDRIVE"}) {
+        // The installer inherits these: its temporary folder is the test's
+        // own. (Wine gives every new process the system's SYSTEMDRIVE, so the
+        // public copy lives in the prefix's real public users folder.)
+        for (const char* name : {"TMP", "TEMP"}) {
             char value[MAX_PATH] = {};
             GetEnvironmentVariableA(name, value, MAX_PATH);
             saved_[name] = value;
         }
         SetEnvironmentVariableA("TMP", temp_.c_str());
         SetEnvironmentVariableA("TEMP", temp_.c_str());
-        SetEnvironmentVariableA("SYSTEMDRIVE", (root_ + "\\drive").c_str());
-        client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Kestrova", root_ + "\\drive"));
+        char drive[MAX_PATH] = {};
+        GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
+        client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Kestrova", drive));
+        DeleteFileA(client_->publicCopy.c_str());
         ASSERT_TRUE(wintest::TestClient::Unregister());
         wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
     }
     void TearDown() override {
         for (const auto& value : saved_) SetEnvironmentVariableA(value.first.c_str(), value.second.c_str());
+        if (client_) DeleteFileA(client_->publicCopy.c_str());
         wintest::TestClient::Unregister();
         wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
     }
