@@ -53,7 +53,7 @@ HANDLE OpenArchive(const std::string& path, unsigned mode) {
     name.push_back('\0');
     open.ArcName = name.data();
     open.OpenMode = mode;
-    HANDLE archive = rarOpenArchiveEx != nullptr ? rarOpenArchiveEx(&open) : nullptr;
+    HANDLE archive = rarOpenArchiveEx(&open);
     if (archive == nullptr || open.OpenResult != 0) {
         if (archive != nullptr) rarCloseArchive(archive);
         AfxMessageBox(msgArchiveOpenFailed);
@@ -79,8 +79,11 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
     rarCloseArchive = Resolve<CloseArchiveProc>(module, "RARCloseArchive");
     rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
     rarReadHeaderEx = Resolve<ReadHeaderExProc>(module, "RARReadHeaderEx");
-    if (rarCloseArchive == nullptr || rarProcessFile == nullptr || rarReadHeaderEx == nullptr) {
-        rarOpenArchiveEx = nullptr;  // a library without its entry points cannot open anything
+    if (rarOpenArchiveEx == nullptr || rarCloseArchive == nullptr || rarProcessFile == nullptr ||
+        rarReadHeaderEx == nullptr) {
+        // A library without its entry points is no usable library.
+        AfxMessageBox(msgLoadLibraryFailed);
+        return false;
     }
 
     HANDLE handle = OpenArchive(archivePath, RAR_OM_LIST);
@@ -110,9 +113,11 @@ UINT __cdecl ExtractArchive(LPVOID parameter) {
     rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
     rarReadHeader = Resolve<ReadHeaderProc>(module, "RARReadHeader");
     rarSetCallback = Resolve<SetCallbackProc>(module, "RARSetCallback");
-    if (rarCloseArchive == nullptr || rarProcessFile == nullptr || rarReadHeader == nullptr ||
-        rarSetCallback == nullptr) {
-        rarOpenArchiveEx = nullptr;
+    if (rarOpenArchiveEx == nullptr || rarCloseArchive == nullptr || rarProcessFile == nullptr ||
+        rarReadHeader == nullptr || rarSetCallback == nullptr) {
+        AfxMessageBox(msgLoadLibraryFailed);
+        FreeLibrary(module);
+        return 0;
     }
 
     HANDLE handle = OpenArchive(job->archivePath, RAR_OM_EXTRACT);

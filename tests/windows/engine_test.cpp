@@ -217,6 +217,27 @@ TEST_F(Engine, LibraryThatDoesNotLoadIsReportedByEachPass) {
     EXPECT_FALSE(wintest::FileExists(destination_));
 }
 
+TEST_F(Engine, LibraryWithoutTheEntryPointsCountsAsNotLoadable) {
+    // Another DLL stands in the library's place, held open so that the copy
+    // from the resources cannot replace it.
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    ASSERT_TRUE(wintest::CopyTo(std::string(system) + "\\version.dll", temp_ + unrarFileName));
+    HANDLE held = CreateFileA((temp_ + unrarFileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    BoxWatcher watcher;
+    ExtractionJob job;
+    bool counted = true;
+    UINT extracted = 9;
+    Install("small.rar", job, &counted, &extracted);
+    CloseHandle(held);
+    EXPECT_FALSE(counted);
+    EXPECT_EQ(extracted, 0u);
+    EXPECT_EQ(watcher.Texts(), (Texts{msgLoadLibraryFailed, msgLoadLibraryFailed}));
+    EXPECT_EQ(completion_.calls, 0);
+}
+
 TEST_F(Engine, EntryThatFailsStopsThePassSilently) {
     {
         BoxWatcher watcher;
