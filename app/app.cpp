@@ -29,15 +29,14 @@ BOOL CsetupApp::InitInstance() {
     AfxEnableControlContainer();
     AfxInitRichEdit2();
     AfxInitRichEdit();
+    CMFCButton::RegisterWindowClass();
 
     CsetupDlg dlg;
     if (silentMode) {
         RunSilentRoad(dlg);
     } else {
         m_pMainWnd = &dlg;
-        // The pages of the wizard road are run from the main window's
-        // initialisation; the first thing it does is the installed-marker check.
-        dlg.m_needInstall = dlg.NeedsInstall();
+        dlg.DoModal();
         m_pMainWnd = nullptr;
     }
     return FALSE;

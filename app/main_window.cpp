@@ -1,21 +1,222 @@
 #include "app/main_window.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "app/registry_text.h"
 #include "app/shared_state.h"
 #include "app/startup_rules.h"
 #include "app/working_files.h"
+#include "languages/custom_page.h"
+#include "ui/page_skin.h"
 
 namespace {
-constexpr WORD kAppIconId = 128;
+
+constexpr int kPercentLabelId = 1001;
+constexpr int kProgressId = 1002;
+constexpr int kTitleId = 1033;
+constexpr int kInstallingId = 1049;
+constexpr int kMinimizeId = 1050;
+constexpr int kCloseId = 1051;
+constexpr UINT kAboutCommand = 0x10;
+constexpr int kAboutText = 101;
+
+// Told when the installed marker says the language pack is already there.
+const char* const kAlreadyInstalled =
+    "The Quennel language pack is already installed on this computer. Click OK to close the setup.";
+// Told when the extraction stopped before all files were in place.
+const char* const kNotCompleted =
+    "The installation did not complete. The client's configuration was not changed. Click OK to close the setup.";
+
+// The worker of the wizard road: the extraction pass, then word to the main
+// window when it ended without completing.
+UINT __cdecl ExtractOnWorker(LPVOID parameter) {
+    ExtractionJob* job = static_cast<ExtractionJob*>(parameter);
+    const UINT result = ExtractArchive(job);
+    CWinApp* app = AfxGetApp();
+    if (!job->completed && app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr) {
+        PostMessageA(app->m_pMainWnd->m_hWnd, WM_INSTALL_STOPPED, 0, 0);
+    }
+    return result;
 }
 
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CsetupDlg, CDialogEx)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDOK, OnIgnore)
+    ON_BN_CLICKED(IDCANCEL, OnIgnore)
+    ON_WM_CTLCOLOR()
+    ON_WM_LBUTTONDOWN()
+    ON_MESSAGE(WM_BEGIN_INSTALL, OnBeginInstall)
+    ON_MESSAGE(WM_INSTALL_STOPPED, OnInstallStopped)
+    ON_WM_TIMER()
+    ON_BN_CLICKED(kMinimizeId, OnMinimize)
+    ON_BN_CLICKED(kCloseId, OnCloseButton)
+END_MESSAGE_MAP()
+
 CsetupDlg::CsetupDlg(CWnd*) : CDialogEx(IDD, nullptr) {
-    m_hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(kAppIconId));
+    m_hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(kAppIcon));
 }
 
 CsetupDlg::~CsetupDlg() = default;
+
+void CsetupDlg::DoDataExchange(CDataExchange* exchange) {
+    CDialogEx::DoDataExchange(exchange);
+    DDX_Control(exchange, kPercentLabelId, m_percentLabel);
+    DDX_Control(exchange, kProgressId, m_progress);
+    DDX_Control(exchange, kMinimizeId, m_btnMinimize);
+    DDX_Control(exchange, kCloseId, m_btnClose);
+}
+
+BOOL CsetupDlg::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+
+    HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE);
+    wchar_t about[128] = {};
+    if (systemMenu != nullptr && LoadStringW(AfxGetResourceHandle(), kAboutText, about, 127) > 0) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, kAboutCommand, about);
+    }
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    m_progress.SendMessage(PBM_SETBKCOLOR, 0, kWhite);
+    m_progress.SendMessage(PBM_SETBARCOLOR, 0, kAccentRed);
+
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const float sx = static_cast<float>(client.right - client.left) / 630.0f;
+    const float sy = static_cast<float>(client.bottom - client.top) / 398.0f;
+    HRGN region = CreateRoundRectRgn(static_cast<int>(35 * sx), static_cast<int>(43 * sy),
+                                     static_cast<int>(596 * sx), static_cast<int>(30 * sy),
+                                     static_cast<int>(13 * sx), static_cast<int>(13 * sx));
+    SetWindowRgn(m_progress.m_hWnd, region, TRUE);
+
+    SetDlgItemTextA(m_hWnd, kTitleId, txtInstallingTitle.c_str());
+    SetDlgItemTextA(m_hWnd, kInstallingId, txtInstalling.c_str());
+
+    m_needInstall = NeedsInstall();
+
+    {
+        custom page;
+        page.DoModal();
+    }
+
+    PostMessageA(m_hWnd, WM_BEGIN_INSTALL, 0, 0);
+    m_slideState = 1;
+    SetTimer(m_hWnd, SLIDE_TIMER_ID, 1000, nullptr);
+    return TRUE;
+}
+
+BOOL CsetupDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return TRUE;
+    return CDialogEx::PreTranslateMessage(msg);
+}
+
+void CsetupDlg::OnSysCommand(UINT id, LPARAM lParam) {
+    if ((id & 0xFFF0) == kAboutCommand) {
+        CAboutDlg about;
+        about.DoModal();
+    } else {
+        CDialogEx::OnSysCommand(id, lParam);
+    }
+}
+
+void CsetupDlg::OnPaint() {
+    if (IsIconic(m_hWnd)) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(m_hWnd, &paint);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT client;
+        GetClientRect(m_hWnd, &client);
+        const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        DrawIcon(dc, x, y, m_hIcon);
+        EndPaint(m_hWnd, &paint);
+        return;
+    }
+    SkinCaptionButtons(m_btnClose, kCloseWhiteIcon, m_btnMinimize, kMinimiseWhiteIcon);
+    int slide = 0;
+    switch (m_slideState) {
+        case 1: case 3: case 5: case 7:
+            slide = kSlideA;
+            ++m_slideState;
+            break;
+        case 2: case 4: case 6:
+            slide = kSlideB;
+            ++m_slideState;
+            break;
+        case 8:
+            slide = kSlideB;
+            m_slideState = 1;
+            break;
+        default:
+            break;
+    }
+    if (slide != 0) {
+        PaintPagePicture(m_hWnd, slide, HALFTONE);
+    } else {
+        PAINTSTRUCT paint;
+        BeginPaint(m_hWnd, &paint);
+        EndPaint(m_hWnd, &paint);
+    }
+}
+
+HCURSOR CsetupDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+
+HBRUSH CsetupDlg::OnCtlColor(HDC dc, HWND control, UINT type) {
+    CDialogEx::OnCtlColor(dc, control, type);
+    const int id = GetDlgCtrlID(control);
+    if (id == kTitleId || id == kInstallingId) {
+        SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, id == kTitleId ? kWhite : kGrey);
+        HFONT font = CreatePageFont(17, id == kTitleId ? FW_NORMAL : FW_BOLD);
+        SelectObject(dc, font);
+        DeleteObject(font);  // released when the text has been drawn
+    }
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+void CsetupDlg::OnLButtonDown(UINT flags, POINT point) {
+    DragPage(m_hWnd, point);
+    CDialogEx::OnLButtonDown(flags, point);
+}
+
+LRESULT CsetupDlg::OnBeginInstall(WPARAM, LPARAM) {
+    if (m_needInstall != 1) {
+        // Nothing to install: say so, and let the user close the setup.
+        AfxMessageBox(kAlreadyInstalled);
+        EndDialog(IDCANCEL);
+        return 1;
+    }
+    if (installConfirmed != "1") {
+        EndDialog(IDCANCEL);
+        return 1;
+    }
+    WriteArchiveFile();
+    WriteUninstallerFile();
+    m_extractJob.progressBar = &m_progress;
+    StartInstall(false);
+    return 1;
+}
+
+LRESULT CsetupDlg::OnInstallStopped(WPARAM, LPARAM) {
+    AfxMessageBox(kNotCompleted);
+    EndDialog(IDCANCEL);
+    return 0;
+}
+
+void CsetupDlg::OnTimer(UINT_PTR id) {
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+    CDialogEx::OnTimer(id);
+}
+
+void CsetupDlg::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
 void CsetupDlg::ReadUserEntry() {
     char systemWow64[MAX_PATH];
@@ -47,6 +248,6 @@ void CsetupDlg::StartInstall(bool synchronous) {
     if (synchronous) {
         ExtractArchive(&m_extractJob);
     } else {
-        AfxBeginThread(ExtractArchive, &m_extractJob, THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+        AfxBeginThread(ExtractOnWorker, &m_extractJob, THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
     }
 }

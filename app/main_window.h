@@ -1,11 +1,26 @@
-// The main window of the wizard road. It runs the language page, shows the
-// installation progress and owns the installation.
+// The main window of the wizard road. Its initialisation runs the language
+// page; then it shows the installation progress over alternating slides while
+// the archive is extracted on a worker thread.
 #pragma once
 
 #include <string>
 
 #include "engine/extraction.h"
 #include "framework/afx.h"
+#include "ui/button_st.h"
+
+// Posted by the main window to itself, once, to start the installation.
+constexpr UINT WM_BEGIN_INSTALL = WM_USER + 100;
+// Posted by the worker when the extraction ended without completing.
+constexpr UINT WM_INSTALL_STOPPED = WM_USER + 101;
+constexpr UINT_PTR SLIDE_TIMER_ID = 1;
+
+// The about box of the system menu.
+class CAboutDlg : public CDialogEx {
+public:
+    enum { IDD = 100 };
+    CAboutDlg() : CDialogEx(IDD, nullptr) {}
+};
 
 class CsetupDlg : public CDialogEx {
 public:
@@ -26,10 +41,35 @@ public:
     // client folder: on this thread when synchronous, else on a new worker.
     void StartInstall(bool synchronous);
 
+    BOOL PreTranslateMessage(MSG* msg) override;
+
     ExtractionJob m_extractJob;
-    CProgressCtrl m_progress;
     HICON m_hIcon = nullptr;
+    CWnd m_percentLabel;
+    CProgressCtrl m_progress;
+    CButtonST m_btnMinimize;
+    CButtonST m_btnClose;
     int m_slideState = 0;
     int m_needInstall = 0;
     std::string m_productGuid;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override {}
+    void OnCancel() override {}
+
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
+    void OnLButtonDown(UINT flags, POINT point);
+    LRESULT OnBeginInstall(WPARAM, LPARAM);
+    LRESULT OnInstallStopped(WPARAM, LPARAM);
+    void OnTimer(UINT_PTR id);
+    void OnMinimize();
+    void OnCloseButton() {}
+    void OnIgnore() {}
+
+    DECLARE_MESSAGE_MAP()
 };

@@ -6,6 +6,7 @@
 #include "client/config_update.h"
 #include "framework/afx.h"
 #include "languages/catalogue.h"
+#include "ui/finish_page.h"
 
 void CompleteInstallation(bool silent) {
     selectedCodes = BuildSelectedCodes(selectionFlags);
@@ -15,5 +16,11 @@ void CompleteInstallation(bool silent) {
         ShowWindow(app->m_pMainWnd->m_hWnd, SW_HIDE);
     }
     if (silent) std::exit(0);
-    // The finish page runs here on the interactive road.
+    {
+        wancheng page;
+        page.DoModal();
+    }
+    // The finish page's own buttons end the program; closed any other way
+    // (Escape), it ends the program as well: nothing is left on the screen.
+    std::exit(0);
 }

@@ -16,6 +16,7 @@ struct LanguageEntry {
     int label;                  // bitmap resource shown by the check box
     const char* payloadFolder;  // folder under client\translations\ and server\translations\ .
     const char* fileTag;        // suffix of the translation file names in that folder
+    const char* name;           // the language's name in English, the check box's text
 };
 
 extern const LanguageEntry languageCatalogue[kLanguageCount];

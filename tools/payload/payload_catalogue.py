@@ -18,7 +18,7 @@ PAYLOAD_ROOTS = ("client/translations", "server/translations")
 
 _ENTRY = re.compile(
     r'\{\s*(\d+)\s*,\s*"([^"\\]*)"\s*,\s*(\d+)\s*,\s*(\d+)\s*,'
-    r'\s*"([^"\\]*)"\s*,\s*"([^"\\]*)"\s*\}')
+    r'\s*"([^"\\]*)"\s*,\s*"([^"\\]*)"\s*(?:,\s*"[^"\\]*"\s*)?\}')
 
 _FOLDER = re.compile(r"[A-Za-z0-9_]+\Z")
 _TAG = re.compile(r"[A-Za-z0-9]+\Z")

@@ -1,0 +1,206 @@
+#include "languages/custom_page.h"
+
+#include <cstdlib>
+
+#include "app/working_files.h"
+#include "client/yemian1.h"
+#include "languages/catalogue.h"
+#include "languages/preset.h"
+#include "ui/license.h"
+#include "ui/page_skin.h"
+
+namespace {
+
+constexpr int kTitleId = 1032;
+constexpr int kHeadingId = 1029;
+constexpr int kSelectAllId = 1094;
+constexpr int kAgreementId = 1013;
+constexpr int kLicenseLinkId = 1096;
+constexpr int kBackId = 1043;
+constexpr int kInstallId = 1046;
+constexpr int kMinimizeId = 1004;
+constexpr int kCloseId = 1095;
+
+constexpr COLORREF kDisabledFace = RGB(130, 130, 130);
+constexpr COLORREF kEnabledFace = RGB(255, 20, 57);
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(custom, CDialogEx)
+    ON_BN_CLICKED(kSelectAllId, OnSelectAll)
+    ON_BN_CLICKED(kAgreementId, OnAgreementTick)
+    ON_STN_CLICKED(kLicenseLinkId, OnLicenseLink)
+    ON_BN_CLICKED(kInstallId, OnInstallNow)
+    ON_BN_CLICKED(kMinimizeId, OnMinimize)
+    ON_BN_CLICKED(kCloseId, OnClosePage)
+    ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
+    ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+custom::custom(CWnd* parent) : CDialogEx(IDD, parent) { WriteLicenseFile(); }
+
+custom::~custom() {
+    for (HBITMAP label : m_labels) {
+        if (label != nullptr) DeleteObject(label);
+    }
+    if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
+}
+
+void custom::DoDataExchange(CDataExchange* exchange) {
+    CDialogEx::DoDataExchange(exchange);
+    DDX_Control(exchange, kInstallId, m_btnInstall);
+    for (int i = 0; i < kLanguageCount; ++i) DDX_Control(exchange, languageCatalogue[i].checkBox, m_languageBoxes[i]);
+    DDX_Control(exchange, kMinimizeId, m_btnMinimize);
+    DDX_Control(exchange, kCloseId, m_btnClose);
+}
+
+BOOL custom::OnInitDialog() {
+    {
+        yemian1 check;
+        check.CheckClient();
+    }
+    m_btnInstall.m_bTransparent = FALSE;
+    m_btnInstall.m_bDontUseWinXPTheme = TRUE;
+    m_btnInstall.m_bDrawFocus = FALSE;
+    CDialogEx::OnInitDialog();
+
+    m_btnInstall.SetFaceColor(kDisabledFace, TRUE);
+    m_btnInstall.SetTextColor(RGB(102, 102, 102));
+    m_btnInstall.EnableWindow(FALSE);
+
+    if (brandFlag != "0") {
+        ::ShowWindow(GetDlgItem(kAgreementId), SW_HIDE);
+        ::ShowWindow(GetDlgItem(kLicenseLinkId), SW_HIDE);
+        CheckDlgButton(m_hWnd, kAgreementId, BST_CHECKED);
+        OnAgreementTick();
+    }
+
+    SetDlgItemTextA(m_hWnd, kTitleId, txtWizardTitle.c_str());
+    SetDlgItemTextA(m_hWnd, kHeadingId, txtInstallTo.c_str());
+    SetDlgItemTextA(m_hWnd, kBackId, txtBack.c_str());
+    m_btnInstall.SetWindowText(txtInstallNow);
+    SetDlgItemTextA(m_hWnd, kLicenseLinkId, txtLicenseAgreement.c_str());
+    SetDlgItemTextA(m_hWnd, kAgreementId, txtReadAndAccept.c_str());
+    ::ShowWindow(GetDlgItem(kBackId), SW_HIDE);
+
+    for (int i = 0; i < kLanguageCount; ++i) {
+        m_labels[i] = LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(languageCatalogue[i].label));
+        m_languageBoxes[i].SetBitmap(m_labels[i]);
+    }
+
+    Preset();
+
+    m_buttonFont = CreatePageFont(19, FW_BOLD);
+    m_btnInstall.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
+    return TRUE;
+}
+
+void custom::Preset() {
+    yemian1 reader;
+    const std::string languages = reader.ReadClientLanguages();
+    const std::string translator = reader.ReadTranslator();
+    const LanguagePreset preset = ComputePreset(languages, translator);
+    if (preset.disabled >= 0) m_languageBoxes[preset.disabled].EnableWindow(FALSE);
+    CheckDlgButton(m_hWnd, kSelectAllId, preset.selectAll ? BST_CHECKED : BST_UNCHECKED);
+    WriteBoxes(preset.checked);
+    for (int i = 0; i < kLanguageCount; ++i) selectionFlags[i] = preset.flags[i];
+}
+
+void custom::ReadBoxes(int checked[kLanguageCount], bool enabled[kLanguageCount]) const {
+    for (int i = 0; i < kLanguageCount; ++i) {
+        checked[i] = m_languageBoxes[i].GetCheck() == BST_CHECKED ? 1 : 0;
+        if (enabled != nullptr) enabled[i] = m_languageBoxes[i].IsWindowEnabled() != FALSE;
+    }
+}
+
+void custom::WriteBoxes(const int checked[kLanguageCount]) const {
+    for (int i = 0; i < kLanguageCount; ++i) m_languageBoxes[i].SetCheck(checked[i] == 1 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void custom::OnSelectAll() {
+    int checked[kLanguageCount];
+    bool enabled[kLanguageCount];
+    ReadBoxes(checked, enabled);
+    ApplySelectAll(IsDlgButtonChecked(m_hWnd, kSelectAllId) == BST_CHECKED, enabled, checked, selectionFlags);
+    WriteBoxes(checked);
+}
+
+void custom::OnAgreementTick() {
+    if (IsDlgButtonChecked(m_hWnd, kAgreementId) == BST_CHECKED) {
+        m_btnInstall.SetFaceColor(kEnabledFace, TRUE);
+        m_btnInstall.SetTextColor(kWhite);
+        m_btnInstall.EnableWindow(TRUE);
+    } else {
+        m_btnInstall.SetFaceColor(kDisabledFace, TRUE);
+        m_btnInstall.SetTextColor(kWhite);
+        m_btnInstall.EnableWindow(FALSE);
+    }
+}
+
+void custom::OnLicenseLink() {
+    license page(this);
+    page.DoModal();
+}
+
+void custom::OnInstallNow() {
+    int checked[kLanguageCount];
+    ReadBoxes(checked, nullptr);
+    selectedCodes = TakeOverBoxes(checked, selectionFlags);
+    if (selectedCodes.empty()) {
+        AfxMessageBox(msgNoLanguage);
+        return;
+    }
+    LeaveForInstallation();
+}
+
+// Enter: the page ends with the flags as they were last set.
+void custom::OnOK() { LeaveForInstallation(); }
+
+void custom::LeaveForInstallation() {
+    EndDialog(IDCANCEL);
+    HWND owner = ::GetParent(m_hWnd);
+    if (owner != nullptr) ::SendMessageA(owner, WM_CLOSE, 0, 0);
+    yemian1 check;
+    check.CheckClient();
+}
+
+void custom::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+
+void custom::OnClosePage() { std::exit(0); }
+
+void custom::OnPaint() {
+    SkinCaptionButtons(m_btnClose, kCloseRedIcon, m_btnMinimize, kMinimiseGreyIcon);
+    MakePageTranslucent(m_hWnd);
+    PaintPagePicture(m_hWnd, kWhitePage, COLORONCOLOR);
+    CDialogEx::OnPaint();
+}
+
+HBRUSH custom::OnCtlColor(HDC dc, HWND control, UINT type) {
+    HBRUSH brush = CDialogEx::OnCtlColor(dc, control, type);
+    const int id = GetDlgCtrlID(control);
+    int weight = -1;
+    COLORREF colour = 0;
+    switch (id) {
+        case kTitleId: weight = FW_NORMAL; colour = RGB(102, 102, 102); break;
+        case kHeadingId: weight = FW_BOLD; colour = RGB(102, 102, 102); break;
+        case kLicenseLinkId: weight = FW_NORMAL; colour = RGB(255, 50, 57); break;
+        case kAgreementId: weight = FW_BOLD; colour = RGB(0, 0, 0); break;
+        default: break;
+    }
+    const bool languageBox = FindLanguageByCheckBox(id) != nullptr || id == kSelectAllId;
+    if (weight < 0 && !languageBox) return brush;
+    SetBkMode(dc, TRANSPARENT);
+    if (weight >= 0) {
+        HFONT font = CreatePageFont(17, weight);
+        SelectObject(dc, font);
+        ::SetTextColor(dc, colour);
+        DeleteObject(font);  // released when the text has been drawn
+    }
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+void custom::OnLButtonDown(UINT flags, POINT point) {
+    DragPage(m_hWnd, point);
+    CDialogEx::OnLButtonDown(flags, point);
+}

@@ -1,0 +1,98 @@
+#include "ui/finish_page.h"
+
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "app/shared_state.h"
+#include "ui/page_skin.h"
+
+namespace {
+
+constexpr int kTitleId = 1030;
+constexpr int kStartId = 1044;
+constexpr int kCloseId = 1052;
+constexpr int kMinimizeId = 1053;
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(wancheng, CDialogEx)
+    ON_BN_CLICKED(kStartId, OnStartNow)
+    ON_BN_CLICKED(kCloseId, OnClosePage)
+    ON_BN_CLICKED(kMinimizeId, OnMinimize)
+    ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
+    ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+wancheng::wancheng(CWnd* parent) : CDialogEx(IDD, parent) {}
+
+wancheng::~wancheng() {
+    if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
+}
+
+void wancheng::DoDataExchange(CDataExchange* exchange) {
+    CDialogEx::DoDataExchange(exchange);
+    DDX_Control(exchange, kStartId, m_btnStart);
+    DDX_Control(exchange, kCloseId, m_btnClose);
+    DDX_Control(exchange, kMinimizeId, m_btnMinimize);
+}
+
+BOOL wancheng::OnInitDialog() {
+    SetAccentStyle(m_btnStart);
+    CDialogEx::OnInitDialog();
+    SetWindowLongA(m_hWnd, GWL_EXSTYLE, GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    ShowWindow(SW_SHOW);
+    SetDlgItemTextA(m_hWnd, kTitleId, txtInstallingTitle.c_str());
+    m_btnStart.SetWindowText(txtStartNow);
+
+    // The tool and the runtime installer are looked for in the client folder.
+    installPath = clientFolder;
+    while (!installPath.empty() && (installPath.back() == '\\' || installPath.back() == '/')) installPath.pop_back();
+    ombrixExePath = installPath + "\\" + ombrixExeName;
+    runtimeSetupPath = installPath + "\\" + runtimeSetupName;
+    if (runtimeMissing != 0) {
+        ShellExecuteA(nullptr, "open", runtimeSetupPath.c_str(), nullptr, nullptr, SW_SHOW);
+    }
+
+    m_buttonFont = CreatePageFont(19, FW_BOLD);
+    m_btnStart.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
+    return TRUE;
+}
+
+void wancheng::StartToolAndEnd() {
+    ShellExecuteA(nullptr, "open", ombrixExePath.c_str(), nullptr, nullptr, SW_SHOW);
+    std::exit(0);
+}
+
+void wancheng::OnStartNow() {
+    EndDialog(IDOK);
+    StartToolAndEnd();
+}
+
+void wancheng::OnOK() { StartToolAndEnd(); }
+
+void wancheng::OnClosePage() { std::exit(0); }
+
+void wancheng::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+
+void wancheng::OnPaint() {
+    SkinCaptionButtons(m_btnClose, kCloseWhiteIcon, m_btnMinimize, kMinimiseWhiteIcon);
+    PaintPagePicture(m_hWnd, kFinishPicture, HALFTONE);
+}
+
+HBRUSH wancheng::OnCtlColor(HDC dc, HWND control, UINT type) {
+    HBRUSH brush = CDialogEx::OnCtlColor(dc, control, type);
+    if (GetDlgCtrlID(control) != kTitleId) return brush;
+    SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kWhite);
+    HFONT font = CreatePageFont(17, FW_NORMAL);
+    SelectObject(dc, font);
+    DeleteObject(font);  // released when the text has been drawn
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+void wancheng::OnLButtonDown(UINT flags, POINT point) {
+    DragPage(m_hWnd, point);
+    CDialogEx::OnLButtonDown(flags, point);
+}

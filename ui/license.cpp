@@ -1,0 +1,92 @@
+#include "ui/license.h"
+
+#include "app/shared_state.h"
+#include "app/working_files.h"
+#include "ui/page_skin.h"
+
+namespace {
+
+constexpr int kTextId = 1019;
+constexpr int kTitleId = 1031;
+constexpr int kOkId = 1044;
+
+DWORD CALLBACK ReadLicense(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* read) {
+    CFile* file = reinterpret_cast<CFile*>(cookie);
+    *read = static_cast<LONG>(file->Read(buffer, static_cast<UINT>(wanted)));
+    return 0;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(license, CDialogEx)
+    ON_BN_CLICKED(kOkId, OnButtonOk)
+    ON_EN_CHANGE(kTextId, OnTextChange)
+    ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
+    ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+license::license(CWnd* parent) : CDialogEx(IDD, parent) {}
+
+license::~license() {
+    if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
+}
+
+void license::DoDataExchange(CDataExchange* exchange) {
+    CDialogEx::DoDataExchange(exchange);
+    DDX_Control(exchange, kTextId, m_text);
+    DDX_Control(exchange, kOkId, m_btnOk);
+}
+
+BOOL license::OnInitDialog() {
+    SetAccentStyle(m_btnOk);
+    CDialogEx::OnInitDialog();
+    SetDlgItemTextA(m_hWnd, kTitleId, txtWizardTitle.c_str());
+    m_btnOk.SetWindowText(txtOk);
+    m_buttonFont = CreatePageFont(19, FW_BOLD);
+    m_btnOk.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
+    LoadLicenseText();
+    return TRUE;
+}
+
+void license::LoadLicenseText() {
+    const std::string path = TempFolder() + licenseFileName;
+    CFile file;
+    if (!file.Open(path.c_str(), CFile::modeRead)) {
+        AfxMessageBox(msgLicenseOpenFailed);
+        return;
+    }
+    m_text.SetWindowText("");
+    EDITSTREAM stream;
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&file);
+    stream.dwError = 0;
+    stream.pfnCallback = ReadLicense;
+    m_text.StreamIn(SF_RTF, stream);
+    file.Close();
+}
+
+// Enter loads the text again.
+void license::OnOK() { LoadLicenseText(); }
+
+void license::OnButtonOk() { EndDialog(IDCANCEL); }
+
+void license::OnPaint() {
+    MakePageTranslucent(m_hWnd);
+    PaintPagePicture(m_hWnd, kWhitePage, COLORONCOLOR);
+}
+
+HBRUSH license::OnCtlColor(HDC dc, HWND control, UINT) {
+    HFONT font = CreatePageFont(17, FW_NORMAL);
+    SetBkMode(dc, TRANSPARENT);
+    if (GetDlgCtrlID(control) == kTitleId) {
+        ::SetTextColor(dc, kGrey);
+        SelectObject(dc, font);
+    }
+    DeleteObject(font);  // released when the text has been drawn
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+void license::OnLButtonDown(UINT flags, POINT point) {
+    DragPage(m_hWnd, point);
+    CDialogEx::OnLButtonDown(flags, point);
+}

@@ -1,0 +1,34 @@
+// The licence-agreement page: the licence text in a read-only rich-text box.
+#pragma once
+
+#include "framework/afx.h"
+
+class license : public CDialogEx {
+public:
+    enum { IDD = 163 };
+
+    explicit license(CWnd* parent = nullptr);
+    ~license() override;
+
+    // Loads "license.rtf" from the temporary folder into the text box, or
+    // tells the user it cannot be opened.
+    void LoadLicenseText();
+
+    CRichEditCtrl m_text;
+    CMFCButton m_btnOk;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* exchange) override;
+    void OnOK() override;
+    void OnButtonOk();
+    void OnTextChange() {}
+    void OnPaint();
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
+    void OnLButtonDown(UINT flags, POINT point);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    HFONT m_buttonFont = nullptr;
+};

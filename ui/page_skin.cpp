@@ -1,0 +1,95 @@
+#include "ui/page_skin.h"
+
+#include <cstring>
+
+namespace {
+
+int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool HasFace(const char* face) {
+    LOGFONTA wanted;
+    std::memset(&wanted, 0, sizeof wanted);
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExA(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+const char* PageFace() {
+    static const char* face = nullptr;
+    if (face == nullptr) {
+        face = "Microsoft YaHei";
+        if (!HasFace(face)) {
+            for (const char* other : {"Segoe UI", "Tahoma", "Arial"}) {
+                if (HasFace(other)) {
+                    face = other;
+                    break;
+                }
+            }
+        }
+    }
+    return face;
+}
+
+}  // namespace
+
+HFONT CreatePageFont(int height, int weight) {
+    return CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, PageFace());
+}
+
+void SkinCaptionButtons(CButtonST& close, int closeIcon, CButtonST& minimise, int minimiseIcon) {
+    close.UseParentBackground(true);
+    minimise.UseParentBackground(true);
+    HINSTANCE module = AfxGetResourceHandle();
+    close.AssignIcons(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(closeIcon), IMAGE_ICON, 0, 0, 0)),
+                      CButtonST::kGreyCopy);
+    close.SetBorder(false, true);
+    minimise.AssignIcons(
+        static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(minimiseIcon), IMAGE_ICON, 0, 0, 0)),
+        CButtonST::kGreyCopy);
+    minimise.SetBorder(false, true);
+}
+
+void MakePageTranslucent(HWND page) {
+    SetWindowLongA(page, GWL_EXSTYLE, GetWindowLongA(page, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(page, 0, kLayeredAlpha, LWA_ALPHA);
+}
+
+void PaintPagePicture(HWND page, int bitmapId, int stretchMode) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(page, &paint);
+    RECT client;
+    GetClientRect(page, &client);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP picture = LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(bitmapId));
+    if (memory != nullptr && picture != nullptr) {
+        BITMAP size;
+        GetObjectA(picture, sizeof size, &size);
+        HGDIOBJ previous = SelectObject(memory, picture);
+        SetStretchBltMode(dc, stretchMode);
+        if (stretchMode == HALFTONE) SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+        SelectObject(memory, previous);
+    }
+    if (picture != nullptr) DeleteObject(picture);
+    if (memory != nullptr) DeleteDC(memory);
+    EndPaint(page, &paint);
+}
+
+void DragPage(HWND page, POINT point) {
+    PostMessageA(page, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+}
+
+void SetAccentStyle(CMFCButton& button) {
+    button.m_bTransparent = FALSE;
+    button.m_bDrawFocus = FALSE;
+    button.m_bDontUseWinXPTheme = TRUE;
+    button.SetFaceColor(kAccentRed, TRUE);
+    button.SetTextColor(kWhite);
+}

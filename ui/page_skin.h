@@ -1,0 +1,47 @@
+// The look shared by the pages: the page picture, the caption buttons, the
+// accent buttons, the label font and dragging the page by any free point.
+#pragma once
+
+#include "framework/afx.h"
+#include "ui/button_st.h"
+
+// Resource IDs of the pictures and icons.
+enum PageArt : int {
+    kWhitePage = 166,
+    kSlideA = 168,
+    kSlideB = 169,
+    kFinishPicture = 170,
+    kAppIcon = 128,
+    kCloseRedIcon = 189,
+    kCloseWhiteIcon = 193,
+    kMinimiseGreyIcon = 194,
+    kMinimiseWhiteIcon = 195,
+};
+
+constexpr COLORREF kAccentRed = 0x3932FF;  // RGB(255, 50, 57)
+constexpr COLORREF kGrey = 0x666666;
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr BYTE kLayeredAlpha = 238;
+
+// "Microsoft YaHei" of this height and weight (character set 0, FF_SWISS,
+// other parameters 0); where the system lacks the face, a sans-serif face it
+// has. The caller deletes the font.
+HFONT CreatePageFont(int height, int weight);
+
+// Lets both caption buttons take the page's picture again and gives each its
+// icon with a grey copy for the idle state, without border.
+void SkinCaptionButtons(CButtonST& close, int closeIcon, CButtonST& minimise, int minimiseIcon);
+
+// Makes the page a layered window of constant opacity 238.
+void MakePageTranslucent(HWND page);
+
+// Paints the page: the bitmap stretched over the whole client area with the
+// stretch mode (COLORONCOLOR or HALFTONE). The bitmap is loaded at every paint.
+void PaintPagePicture(HWND page, int bitmapId, int stretchMode);
+
+// Starts moving the page as if its caption had been grabbed at this point.
+void DragPage(HWND page, POINT point);
+
+// The accent look of a "MfcButton" before the page's initialisation: flat red
+// face, white text, no focus rectangle, not transparent, no visual theme.
+void SetAccentStyle(CMFCButton& button);
