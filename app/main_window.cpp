@@ -99,6 +99,8 @@ BOOL CsetupDlg::OnInitDialog() {
 
     SetDlgItemTextA(m_hWnd, kTitleId, txtInstallingTitle.c_str());
     SetDlgItemTextA(m_hWnd, kInstallingId, txtInstalling.c_str());
+    m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
+    m_labelFonts.Apply(m_hWnd, kInstallingId, 17, FW_BOLD);
 
     m_needInstall = NeedsInstall();
 

@@ -8,6 +8,7 @@
 #include "engine/extraction.h"
 #include "framework/afx.h"
 #include "ui/button_st.h"
+#include "ui/page_skin.h"
 
 // Posted by the main window to itself, once, to start the installation.
 constexpr UINT WM_BEGIN_INSTALL = WM_USER + 100;
@@ -72,4 +73,7 @@ protected:
     void OnIgnore() {}
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    PageFonts m_labelFonts;
 };

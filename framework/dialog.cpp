@@ -31,13 +31,13 @@ INT_PTR CDialogEx::DoModal() {
     if (m_ownerDisabled) ::EnableWindow(owner, FALSE);
 
     m_modalRunning = true;
-    HWND hwnd = CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId), owner,
+    HWND hwnd = CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_templateId), owner,
                                    &CDialogEx::DialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd != nullptr && !m_endModal && !IsWindowVisible(hwnd)) ::ShowWindow(hwnd, SW_SHOWNORMAL);
 
     MSG msg;
     while (hwnd != nullptr && !m_endModal && IsWindow(hwnd)) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
@@ -51,7 +51,7 @@ INT_PTR CDialogEx::DoModal() {
         }
         if (!handled) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     m_modalRunning = false;
@@ -84,7 +84,7 @@ void CDialogEx::EndDialog(int result) {
 BOOL CDialogEx::PreTranslateMessage(MSG* msg) {
     if (m_hWnd == nullptr || (msg->hwnd != m_hWnd && !IsChild(m_hWnd, msg->hwnd))) return FALSE;
     // Tab, arrows, Enter, Escape and mnemonics as in any dialog.
-    return IsDialogMessageA(m_hWnd, msg);
+    return IsDialogMessageW(m_hWnd, msg);
 }
 
 BOOL CDialogEx::OnInitDialog() {

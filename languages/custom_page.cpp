@@ -83,6 +83,8 @@ BOOL custom::OnInitDialog() {
     SetDlgItemTextA(m_hWnd, kLicenseLinkId, txtLicenseAgreement.c_str());
     SetDlgItemTextA(m_hWnd, kAgreementId, txtReadAndAccept.c_str());
     ::ShowWindow(GetDlgItem(kBackId), SW_HIDE);
+    m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
+    m_labelFonts.Apply(m_hWnd, kHeadingId, 17, FW_BOLD);
 
     for (int i = 0; i < kLanguageCount; ++i) {
         m_labels[i] = LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(languageCatalogue[i].label));

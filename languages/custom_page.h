@@ -5,6 +5,7 @@
 #include "app/shared_state.h"
 #include "framework/afx.h"
 #include "ui/button_st.h"
+#include "ui/page_skin.h"
 
 class custom : public CDialogEx {
 public:
@@ -45,4 +46,5 @@ private:
 
     HBITMAP m_labels[kLanguageCount] = {};
     HFONT m_buttonFont = nullptr;
+    PageFonts m_labelFonts;
 };

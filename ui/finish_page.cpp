@@ -44,6 +44,7 @@ BOOL wancheng::OnInitDialog() {
     SetWindowLongA(m_hWnd, GWL_EXSTYLE, GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
     ShowWindow(SW_SHOW);
     SetDlgItemTextA(m_hWnd, kTitleId, txtInstallingTitle.c_str());
+    m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
     m_btnStart.SetWindowText(txtStartNow);
 
     // The tool and the runtime installer are looked for in the client folder.

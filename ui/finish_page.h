@@ -4,6 +4,7 @@
 
 #include "framework/afx.h"
 #include "ui/button_st.h"
+#include "ui/page_skin.h"
 
 class wancheng : public CDialogEx {
 public:
@@ -33,4 +34,5 @@ protected:
 private:
     [[noreturn]] void StartToolAndEnd();
     HFONT m_buttonFont = nullptr;
+    PageFonts m_labelFonts;
 };

@@ -9,6 +9,9 @@ namespace {
 constexpr int kTextId = 1019;
 constexpr int kTitleId = 1031;
 constexpr int kOkId = 1044;
+// Posted at the end of the initialisation: the text is shown from its start
+// once the dialog has given the text box the focus (which selects all of it).
+constexpr UINT kShowStart = WM_APP + 1;
 
 DWORD CALLBACK ReadLicense(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* read) {
     CFile* file = reinterpret_cast<CFile*>(cookie);
@@ -24,6 +27,7 @@ BEGIN_MESSAGE_MAP(license, CDialogEx)
     ON_WM_PAINT()
     ON_WM_CTLCOLOR()
     ON_WM_LBUTTONDOWN()
+    ON_MESSAGE(kShowStart, OnShowStart)
 END_MESSAGE_MAP()
 
 license::license(CWnd* parent) : CDialogEx(IDD, parent) {}
@@ -42,11 +46,19 @@ BOOL license::OnInitDialog() {
     SetAccentStyle(m_btnOk);
     CDialogEx::OnInitDialog();
     SetDlgItemTextA(m_hWnd, kTitleId, txtWizardTitle.c_str());
+    m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
     m_btnOk.SetWindowText(txtOk);
     m_buttonFont = CreatePageFont(19, FW_BOLD);
     m_btnOk.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
     LoadLicenseText();
+    PostMessageA(m_hWnd, kShowStart, 0, 0);
     return TRUE;
+}
+
+LRESULT license::OnShowStart(WPARAM, LPARAM) {
+    m_text.SendMessage(EM_SETSEL, 0, 0);
+    m_text.SendMessage(EM_SCROLLCARET);
+    return 0;
 }
 
 void license::LoadLicenseText() {
@@ -63,6 +75,7 @@ void license::LoadLicenseText() {
     stream.pfnCallback = ReadLicense;
     m_text.StreamIn(SF_RTF, stream);
     file.Close();
+    OnShowStart(0, 0);
 }
 
 // Enter loads the text again.

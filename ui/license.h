@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/afx.h"
+#include "ui/page_skin.h"
 
 class license : public CDialogEx {
 public:
@@ -26,9 +27,11 @@ protected:
     void OnPaint();
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
     void OnLButtonDown(UINT flags, POINT point);
+    LRESULT OnShowStart(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     HFONT m_buttonFont = nullptr;
+    PageFonts m_labelFonts;
 };

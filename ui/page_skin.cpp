@@ -43,6 +43,18 @@ HFONT CreatePageFont(int height, int weight) {
     return CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, PageFace());
 }
 
+PageFonts::~PageFonts() {
+    for (int i = 0; i < m_count; ++i) DeleteObject(m_fonts[i]);
+}
+
+void PageFonts::Apply(HWND page, int controlId, int height, int weight) {
+    if (m_count == static_cast<int>(sizeof m_fonts / sizeof m_fonts[0])) return;
+    HFONT font = CreatePageFont(height, weight);
+    if (font == nullptr) return;
+    m_fonts[m_count++] = font;
+    SendDlgItemMessageA(page, controlId, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 void SkinCaptionButtons(CButtonST& close, int closeIcon, CButtonST& minimise, int minimiseIcon) {
     close.UseParentBackground(true);
     minimise.UseParentBackground(true);

@@ -28,6 +28,24 @@ constexpr BYTE kLayeredAlpha = 238;
 // has. The caller deletes the font.
 HFONT CreatePageFont(int height, int weight);
 
+// The fonts a page gives its labels for its whole life. The labels' colour
+// handlers select the same faces while they draw; giving the labels the fonts
+// as well keeps the look where a control selects its own font after asking
+// for its colours.
+class PageFonts {
+public:
+    PageFonts() = default;
+    ~PageFonts();
+    PageFonts(const PageFonts&) = delete;
+    PageFonts& operator=(const PageFonts&) = delete;
+    // Gives the page's control this font; redraws it.
+    void Apply(HWND page, int controlId, int height, int weight);
+
+private:
+    HFONT m_fonts[8] = {};
+    int m_count = 0;
+};
+
 // Lets both caption buttons take the page's picture again and gives each its
 // icon with a grey copy for the idle state, without border.
 void SkinCaptionButtons(CButtonST& close, int closeIcon, CButtonST& minimise, int minimiseIcon);

@@ -100,6 +100,9 @@ TRACK_X0, TRACK_X1 = 35, 596          # first and last column
 TRACK_Y0, TRACK_Y1 = 360, 373         # first and last row
 TRACK_RADIUS = 6
 
+# The light plate behind the program's "Installing" label (left, top, right, bottom).
+LABEL_PLATE = (18, 326, 134, 352)
+
 # The white band at the bottom of the finish page, behind the red button.
 FINISH_BAND_Y = 344
 
@@ -703,6 +706,9 @@ def title_block(cv, line):
 
 
 def progress_track(cv):
+    # a light plate under the program's grey "Installing" label, left above the track
+    cv.round_rect(LABEL_PLATE[0], LABEL_PLATE[1], LABEL_PLATE[2] - LABEL_PLATE[0], LABEL_PLATE[3] - LABEL_PLATE[1],
+                  6, WHITE, 0.92)
     # a faint shadow under the track, then the track itself
     cv.round_rect(TRACK_X0, TRACK_Y0 + 1, TRACK_X1 + 1 - TRACK_X0, TRACK_Y1 + 1 - TRACK_Y0,
                   TRACK_RADIUS, (120, 0, 16), 0.22)

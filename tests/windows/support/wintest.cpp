@@ -1,5 +1,7 @@
 #include "wintest.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,9 +24,10 @@ std::string ClassOf(HWND hwnd) {
 }
 
 std::string TextOf(HWND hwnd) {
-    char text[4096] = {};
-    GetWindowTextA(hwnd, text, sizeof text - 1);
-    return text;
+    const int length = GetWindowTextLengthA(hwnd);
+    std::vector<char> text(static_cast<size_t>(length > 0 ? length : 0) + 2, '\0');
+    GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    return text.data();
 }
 
 struct FindBoxes {
@@ -209,6 +212,7 @@ bool ReadBox(HWND hwnd, Box& box) {
                 if (icon != nullptr && (icon == warning || ShowsIcon(child, warning))) box.warningIcon = true;
             } else if (GetDlgCtrlID(child) == 0xFFFF) {
                 box.text = TextOf(child);
+                box.messageBox = true;
             }
         }
     }
@@ -292,7 +296,7 @@ bool Child::WaitBox(Box& box, DWORD timeoutMs) {
                 // after the earlier one was destroyed.
                 continue;
             }
-            if (ReadBox(hwnd, box) && !box.buttons.empty()) {
+            if (ReadBox(hwnd, box) && box.messageBox) {
                 seen_.push_back(hwnd);
                 return true;
             }
@@ -366,7 +370,7 @@ void BoxWatcher::Loop() {
         for (HWND hwnd : BoxesOf(GetCurrentProcessId())) {
             if (std::find(answered.begin(), answered.end(), hwnd) != answered.end()) continue;
             Box box;
-            if (ReadBox(hwnd, box) && !box.buttons.empty()) {
+            if (ReadBox(hwnd, box) && box.messageBox) {
                 {
                     std::lock_guard<std::mutex> lock(mutex_);
                     boxes_.push_back(box);
@@ -414,6 +418,160 @@ bool CreateKeyTheProgramOpens(HKEY root, const std::string& key, HKEY* handle) {
 }
 
 }  // namespace
+
+namespace {
+
+struct PageSearch {
+    DWORD pid;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK FindPageWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<PageSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && IsWindowVisible(hwnd) && GetDlgItem(hwnd, search->controlId) != nullptr) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindPage(DWORD pid, int controlId) {
+    PageSearch search{pid, controlId, nullptr};
+    EnumWindows(FindPageWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForPage(DWORD pid, int controlId, DWORD timeoutMs) {
+    HWND page = nullptr;
+    WaitUntil([&] { return (page = FindPage(pid, controlId)) != nullptr; }, timeoutMs);
+    return page;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+void Click(HWND page, int controlId) { PostMessageA(GetDlgItem(page, controlId), BM_CLICK, 0, 0); }
+
+void ClickStatic(HWND page, int controlId) {
+    HWND control = GetDlgItem(page, controlId);
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+void PressKey(HWND page, UINT virtualKey) {
+    GUITHREADINFO info;
+    info.cbSize = sizeof info;
+    HWND target = page;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(page, nullptr), &info) && info.hwndFocus != nullptr) {
+        target = info.hwndFocus;
+    }
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
+    PostMessageA(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+int CheckState(HWND page, int controlId) {
+    return static_cast<int>(SendMessageA(GetDlgItem(page, controlId), BM_GETCHECK, 0, 0));
+}
+
+bool Enabled(HWND page, int controlId) { return IsWindowEnabled(GetDlgItem(page, controlId)) != FALSE; }
+
+bool Visible(HWND page, int controlId) { return IsWindowVisible(GetDlgItem(page, controlId)) != FALSE; }
+
+std::string Text(HWND page, int controlId) { return TextOf(GetDlgItem(page, controlId)); }
+
+std::wstring WindowTextW(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 511);
+    return text;
+}
+
+bool SaveWindowShot(HWND window, const std::string& path) {
+    RECT rect;
+    if (!GetWindowRect(window, &rect)) return false;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageBytes;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(BITMAPINFOHEADER));
+    bytes.append(static_cast<const char*>(bits), imageBytes);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return WriteFileBytes(path, bytes);
+}
+
+std::vector<DWORD> ThreadsOf(DWORD pid) {
+    std::vector<DWORD> threads;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return threads;
+    THREADENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    if (Thread32First(snapshot, &entry)) {
+        do {
+            if (entry.th32OwnerProcessID == pid) threads.push_back(entry.th32ThreadID);
+            entry.dwSize = sizeof entry;
+        } while (Thread32Next(snapshot, &entry));
+    }
+    CloseHandle(snapshot);
+    return threads;
+}
+
+DWORD ProcessByName(const std::string& exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    if (Process32First(snapshot, &entry)) {
+        do {
+            if (exeName == entry.szExeFile) {
+                found = entry.th32ProcessID;
+                break;
+            }
+            entry.dwSize = sizeof entry;
+        } while (Process32Next(snapshot, &entry));
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+void KillProcess(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) return;
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+}
 
 bool SetValues(HKEY root, const std::string& key, const std::map<std::string, std::string>& values) {
     HKEY handle = nullptr;

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -39,6 +40,7 @@ struct Box {
     std::string text;
     std::vector<std::string> buttons;  // texts of the push buttons
     bool warningIcon = false;          // shows the system's warning icon
+    bool messageBox = false;           // a message box (it has the message text control)
 };
 
 // Reads a standard message box window; false when it is not one.
@@ -98,6 +100,33 @@ private:
     std::vector<Box> boxes_;
     std::thread thread_;
 };
+
+// UI automation of another program's pages.
+// A visible top-level dialog of the process holding a control with this ID;
+// nullptr when none appears within the time.
+HWND WaitForPage(DWORD pid, int controlId, DWORD timeoutMs);
+// Whether the process shows such a page now.
+HWND FindPage(DWORD pid, int controlId);
+// Waits until the condition holds; false on timeout.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// Clicks a button or check box of the page as the user would (BM_CLICK, posted).
+void Click(HWND page, int controlId);
+// A click on a static text that reports clicks.
+void ClickStatic(HWND page, int controlId);
+// A key pressed and released on the page's focused control.
+void PressKey(HWND page, UINT virtualKey);
+int CheckState(HWND page, int controlId);
+bool Enabled(HWND page, int controlId);
+bool Visible(HWND page, int controlId);
+std::string Text(HWND page, int controlId);
+std::wstring WindowTextW(HWND window);
+// Saves what the screen shows of the window as a 24-bit BMP file.
+bool SaveWindowShot(HWND window, const std::string& path);
+// Ids of the process's threads.
+std::vector<DWORD> ThreadsOf(DWORD pid);
+// The first running process with this executable name; 0 when none.
+DWORD ProcessByName(const std::string& exeName);
+void KillProcess(DWORD pid);
 
 // Registry set-up from this 32-bit process, with the calls the installer uses.
 bool SetValues(HKEY root, const std::string& key, const std::map<std::string, std::string>& values);
