@@ -58,6 +58,9 @@ BOOL wancheng::OnInitDialog() {
 
     m_buttonFont = CreatePageFont(19, FW_BOLD);
     m_btnStart.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
+    // The page was shown before its texts were set: paint it whole once more,
+    // picture first, then the labels over it.
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return TRUE;
 }
 
