@@ -4,9 +4,12 @@
 # its message boxes, then prints what the run left behind. Before that it runs
 # the installer's client check on its own and prints what it found.
 #
-#   tools/demo.sh [ARGUMENTS FOR Quennel.exe]     (default: /silent)
+#   tools/demo.sh [ARGUMENTS FOR Quennel.exe]
 #
-# QUENNEL_DEMO_HOLD=seconds keeps each message box on screen that long.
+# Without arguments it runs the wizard on your desktop when a display is
+# available (DISPLAY is set), and the silent installation otherwise.
+# QUENNEL_DEMO_HOLD=seconds keeps each message box of a silent run on screen
+# that long.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
@@ -15,6 +18,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 
 export QUENNEL_WINE_DIR="$repo/build/demo"
+if [ $# -eq 0 ] && [ -n "${DISPLAY:-}" ]; then export QUENNEL_USE_DISPLAY=1; fi
 wine_env="$repo/tests/wine/wine-env.sh"
 "$wine_env" start
 trap '"$wine_env" stop' EXIT
@@ -22,7 +26,10 @@ run() { "$wine_env" run "$@" | tr -d '\r'; }
 
 tools="$repo/build/windows/tools/demo"
 installer="$repo/dist/Quennel.exe"
-[ $# -gt 0 ] || set -- /silent
+wizard=0
+if [ $# -eq 0 ]; then
+    if [ -n "${DISPLAY:-}" ]; then wizard=1; else set -- /silent; fi
+fi
 
 echo "== demo client"
 run "$tools/democlient.exe" install
@@ -30,7 +37,14 @@ echo "== client check (discovery, reference configuration, compatibility rules)"
 run "$tools/qdrive.exe" "$tools/clientcheck.exe"
 echo "== Quennel.exe $*"
 started=$(date +%s.%N)
-run "$tools/qdrive.exe" --hold="${QUENNEL_DEMO_HOLD:-0}" "$installer" "$@"
+if [ "$wizard" = 1 ]; then
+    echo "the wizard is on your screen: choose languages, tick Read and Accept, click Install Now"
+    status=0
+    "$wine_env" run "$installer" || status=$?
+    echo "exit status: $status"
+else
+    run "$tools/qdrive.exe" --hold="${QUENNEL_DEMO_HOLD:-0}" "$installer" "$@"
+fi
 python3 -c "import sys, time; print('time taken: %.1f s' % (time.time() - float(sys.argv[1])))" "$started"
 echo "== afterwards"
 run "$tools/democlient.exe" report --installer="Z:${installer//\//\\}"

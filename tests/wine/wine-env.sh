@@ -54,6 +54,10 @@ display_alive() {
 }
 
 start_display() {
+    # QUENNEL_USE_DISPLAY=1 keeps the caller's own display (a desktop session).
+    if [ "${QUENNEL_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+        return
+    fi
     exec 8>"$state/display.lock"
     flock 8
     if ! display_alive; then
