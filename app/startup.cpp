@@ -64,13 +64,21 @@ void WriteCompatibilityMark() {
     RegCloseKey(key);
 }
 
+namespace {
+constexpr DWORD kSiblingToolExitMs = 5000;
+}  // namespace
+
 void StopSiblingTool() {
     const DWORD pid = FindProcessByName(ombrixExeName);
     if (pid == 0) return;
     AfxMessageBox(msgOmbrixRunning);
-    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
     if (process != nullptr) {
         TerminateProcess(process, 0);
+        // A few seconds for the tool to go, so that the files it held are free
+        // before the installation writes them.
+        WaitForSingleObject(process, kSiblingToolExitMs);
         CloseHandle(process);
     }
 }

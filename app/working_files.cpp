@@ -33,6 +33,31 @@ void WriteResourceFile(const char* type, int id, const std::string& fileName) {
     CloseHandle(file);
 }
 
+bool FileMatchesResource(const std::string& path, const char* type, int id) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
+    const char* bytes = loaded != nullptr ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (bytes == nullptr) return false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER fileSize;
+    bool same = GetFileSizeEx(file, &fileSize) && fileSize.QuadPart == size;
+    char buffer[65536];
+    DWORD offset = 0;
+    while (same && offset < size) {
+        DWORD read = 0;
+        const DWORD wanted = size - offset < sizeof buffer ? size - offset : sizeof buffer;
+        same = ReadFile(file, buffer, wanted, &read, nullptr) && read == wanted &&
+               std::memcmp(buffer, bytes + offset, read) == 0;
+        offset += read;
+    }
+    CloseHandle(file);
+    return same;
+}
+
 void WriteArchiveFile() { WriteResourceFile("RAR", 148, archiveFileName); }
 void WriteUninstallerFile() { WriteResourceFile("EXE", 176, uninstallerFileName); }
 void WriteUnrarFile() { WriteResourceFile("DLL", 147, unrarFileName); }

@@ -14,5 +14,8 @@ void WriteUninstallerFile();  // "EXE" 176 → uninstall.exe
 void WriteUnrarFile();        // "DLL" 147 → setup.dll
 void WriteLicenseFile();      // "RTF" 165 → license.rtf
 
+// Whether the file at this path holds exactly the bytes of the resource.
+bool FileMatchesResource(const std::string& path, const char* type, int id);
+
 // The temporary folder as the system reports it, with its trailing backslash.
 std::string TempFolder();

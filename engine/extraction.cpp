@@ -34,9 +34,22 @@ ReadHeaderProc rarReadHeader = nullptr;
 ReadHeaderExProc rarReadHeaderEx = nullptr;
 SetCallbackProc rarSetCallback = nullptr;
 
+// Loads the library the counting pass wrote, by its full path, and only when
+// the file holds exactly the library the installer carries: a different file
+// standing there (the copy could not replace it) is never loaded. The file is
+// held against changes from the check until it is loaded.
 HMODULE LoadUnrarLibrary() {
     const std::string path = TempFolder() + unrarFileName;
-    HMODULE module = LoadLibraryA(path.c_str());
+    HMODULE module = nullptr;
+    HANDLE guard = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (guard != INVALID_HANDLE_VALUE) {
+        if (FileMatchesResource(path, "DLL", 147)) {
+            // Its own imports come from the system folder only, never from the temporary folder.
+            module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        }
+        CloseHandle(guard);
+    }
     if (module == nullptr) AfxMessageBox(msgLoadLibraryFailed);
     return module;
 }
@@ -95,7 +108,10 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
         header->CmtBuf = comment.data();
         header->CmtBufSize = static_cast<unsigned>(comment.size());
         if (rarReadHeaderEx(handle, header.get()) != 0) break;
-        totalUnpackedSize += (static_cast<std::int64_t>(header->UnpSizeHigh) << 32) + header->UnpSize;
+        // Links and other redirections are not extracted, so they count for nothing.
+        if (header->RedirType == 0) {
+            totalUnpackedSize += (static_cast<std::int64_t>(header->UnpSizeHigh) << 32) + header->UnpSize;
+        }
         if (rarProcessFile(handle, RAR_SKIP, nullptr, nullptr) != 0) break;
     }
     rarCloseArchive(handle);
@@ -112,9 +128,10 @@ UINT __cdecl ExtractArchive(LPVOID parameter) {
     rarCloseArchive = Resolve<CloseArchiveProc>(module, "RARCloseArchive");
     rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
     rarReadHeader = Resolve<ReadHeaderProc>(module, "RARReadHeader");
+    rarReadHeaderEx = Resolve<ReadHeaderExProc>(module, "RARReadHeaderEx");
     rarSetCallback = Resolve<SetCallbackProc>(module, "RARSetCallback");
     if (rarOpenArchiveEx == nullptr || rarCloseArchive == nullptr || rarProcessFile == nullptr ||
-        rarReadHeader == nullptr || rarSetCallback == nullptr) {
+        rarReadHeader == nullptr || rarReadHeaderEx == nullptr || rarSetCallback == nullptr) {
         AfxMessageBox(msgLoadLibraryFailed);
         FreeLibrary(module);
         return 0;
@@ -132,11 +149,14 @@ UINT __cdecl ExtractArchive(LPVOID parameter) {
     CharToOemBuffA(job->destinationFolder.c_str(), destination.data(),
                    static_cast<DWORD>(job->destinationFolder.size()));
 
-    RARHeaderData header;
+    // The extended header tells links and other redirections, which are
+    // skipped: only files and folders are put into the client folder.
+    auto header = std::make_unique<RARHeaderDataEx>();
     for (;;) {
-        std::memset(&header, 0, sizeof header);
-        if (rarReadHeader(handle, &header) != 0) break;
-        if (rarProcessFile(handle, RAR_EXTRACT, destination.data(), nullptr) != 0) break;
+        std::memset(header.get(), 0, sizeof *header);
+        if (rarReadHeaderEx(handle, header.get()) != 0) break;
+        const int operation = header->RedirType == 0 ? RAR_EXTRACT : RAR_SKIP;
+        if (rarProcessFile(handle, operation, destination.data(), nullptr) != 0) break;
         // The entry that brought the count to 100 % is written and closed:
         // now the installation can be completed.
         if (job->completionDue && !job->completed) {

@@ -231,6 +231,8 @@ TEST_F(Engine, LibraryWithoutTheEntryPointsCountsAsNotLoadable) {
     bool counted = true;
     UINT extracted = 9;
     Install("small.rar", job, &counted, &extracted);
+    // The stranger was never loaded.
+    EXPECT_EQ(GetModuleHandleA((temp_ + unrarFileName).c_str()), nullptr);
     CloseHandle(held);
     EXPECT_FALSE(counted);
     EXPECT_EQ(extracted, 0u);
