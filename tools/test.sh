@@ -9,6 +9,10 @@ status=0
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native || status=1
+# A bounded run of the configuration fuzzer (the long run is tools/fuzz.sh).
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz || status=1
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows || status=1

@@ -327,4 +327,35 @@ TEST_F(ClientUpdate, CopiesWithoutTheListOrNotLoadingAreLeftAlone) {
     EXPECT_EQ(wintest::ReadFileBytes(reference_), Updated(original));
 }
 
+TEST_F(ClientUpdate, DeepHugeAndBinaryFilesNeverHarmACopy) {
+    std::string deep;
+    for (int i = 0; i < 200000; ++i) deep += "<a>";
+    std::string binary;
+    for (unsigned i = 0; i < (1u << 20); ++i) binary.push_back(static_cast<char>((i * 7919u) >> 3));
+    WriteCopy(public_, deep);
+    WriteCopy(install_, binary);
+    // A huge copy that does load is updated like any other.
+    std::string huge = wintest::ReadFileBytes(reference_);
+    const std::string filler = "    <Other>" + std::string(1000, 'x') + "</Other>\n";
+    std::string many;
+    for (int i = 0; i < 20000; ++i) many += filler;  // about 20 MB
+    huge.insert(huge.find("</Setup>"), many);
+    WriteCopy(reference_, huge);
+    const DWORD start = GetTickCount();
+    for (const std::string* path : {&public_, &install_, &reference_}) {
+        try {
+            UpdateClientConfig(*path);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << *path << ": " << e.what();
+        }
+    }
+    EXPECT_LT(GetTickCount() - start, 60000u);
+    // Compared whole, without a printed difference of megabytes.
+    EXPECT_TRUE(wintest::ReadFileBytes(public_) == deep) << wintest::ReadFileBytes(public_).size();
+    EXPECT_TRUE(wintest::ReadFileBytes(install_) == binary) << wintest::ReadFileBytes(install_).size();
+    const std::string updated = wintest::ReadFileBytes(reference_);
+    EXPECT_NE(updated.find("<Value>3,5</Value>"), std::string::npos);
+    EXPECT_GT(updated.size(), 20000000u);
+}
+
 }  // namespace

@@ -1,0 +1,448 @@
+// Faults injected into real installations under Wine: a temporary folder that
+// cannot be written, a full disk, corrupt payloads, copies that cannot be
+// written, a planted library, kills at random moments, two installers at
+// once, paths outside ASCII. Whatever happens, no configuration copy may be
+// left corrupted and no run may hang. The suite writes its figures to the
+// report file given with --report.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include <tinyxml2.h>
+
+#include "app/shared_state.h"
+#include "client/config_document.h"
+#include "test_client.h"
+#include "wintest.h"
+
+namespace {
+
+using wintest::Box;
+using wintest::Child;
+using Texts = std::vector<std::string>;
+
+constexpr int kAgreement = 1013, kInstallNow = 1046, kSelectAll = 1094;
+constexpr DWORD kRunMs = 120000;
+const char* kAllCodes = "0,2,3,4,5,6,7,8,9,10,11,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,31,32,33,34,35,36";
+
+struct Outcome {
+    std::string scenario;
+    int faults = 0;
+    int survived = 0;
+    int corrupted = 0;
+    int hung = 0;
+    std::string note = std::string();
+};
+std::vector<Outcome> g_outcomes;
+
+class ReportWriter : public testing::Environment {
+public:
+    void TearDown() override {
+        const std::string path = wintest::WinPath(wintest::Option("report"));
+        if (path.empty()) return;
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << "# Reliability: faults injected into real installations\n\n"
+               "Written by the fault-injection suite (tests/windows/fault_test.cpp) on its last run under Wine.\n"
+               "A fault is survived when the installer ends by itself with status 0, tells the user what went\n"
+               "wrong where it should, and leaves every configuration copy either as it was or\n"
+               "completely updated and well-formed.\n\n"
+               "| scenario | faults injected | survived | copies corrupted | runs hung | notes |\n"
+               "|---|---:|---:|---:|---:|---|\n";
+        Outcome total{"**total**"};
+        for (const Outcome& o : g_outcomes) {
+            out << "| " << o.scenario << " | " << o.faults << " | " << o.survived << " | " << o.corrupted << " | "
+                << o.hung << " | " << o.note << " |\n";
+            total.faults += o.faults;
+            total.survived += o.survived;
+            total.corrupted += o.corrupted;
+            total.hung += o.hung;
+        }
+        out << "| " << total.scenario << " | " << total.faults << " | " << total.survived << " | "
+            << total.corrupted << " | " << total.hung << " | |\n";
+    }
+};
+const testing::Environment* const g_report = testing::AddGlobalTestEnvironment(new ReportWriter);
+
+std::string Updated(const std::string& original, const std::string& codes) {
+    std::string text = original;
+    text.replace(text.find("<Value>0,2<"), 11, "<Value>" + codes + "<");
+    text.replace(text.find("<Value>false<"), 13, "<Value>true<");
+    return text;
+}
+
+bool WellFormed(const std::string& text) {
+    tinyxml2::XMLDocument document;
+    return ParseConfigText(text, document);
+}
+
+class Faults : public testing::Test {
+protected:
+    void SetUp() override {
+        quennel_ = wintest::WinPath(wintest::Option("quennel"));
+        tree_ = wintest::WinPath(wintest::Option("payload-tree")) + "\\";
+        ASSERT_TRUE(wintest::FileExists(quennel_));
+        root_ = wintest::MakeTempFolder("faults");
+        for (const char* name : {"TMP", "TEMP"}) {
+            char value[MAX_PATH] = {};
+            GetEnvironmentVariableA(name, value, MAX_PATH);
+            saved_[name] = value;
+        }
+        UseTemp(root_ + "\\temp\\");
+        char drive[MAX_PATH] = {};
+        GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
+        drive_ = drive;
+        UseClient(root_ + "\\Program Files\\Kestrova");
+        wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
+    }
+    void TearDown() override {
+        for (const auto& value : saved_) SetEnvironmentVariableA(value.first.c_str(), value.second.c_str());
+        if (client_) {
+            SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(client_->publicCopy.c_str());
+        }
+        wintest::TestClient::Unregister();
+    }
+    void UseTemp(const std::string& folder) {
+        temp_ = folder;
+        CreateDirectoryA(temp_.c_str(), nullptr);
+        SetEnvironmentVariableA("TMP", temp_.c_str());
+        SetEnvironmentVariableA("TEMP", temp_.c_str());
+    }
+    void UseClient(const std::string& location) {
+        client_.reset(new wintest::TestClient(location, drive_));
+        DeleteFileA(client_->publicCopy.c_str());
+        ASSERT_TRUE(client_->Install());
+        original_ = wintest::ReadFileBytes(client_->reference);
+        ASSERT_FALSE(original_.empty());
+    }
+    std::vector<std::string> Copies() const {
+        return {wintest::ReadFileBytes(client_->publicCopy), wintest::ReadFileBytes(client_->install),
+                wintest::ReadFileBytes(client_->reference)};
+    }
+    // Copies changed although nothing may have been completed.
+    int ChangedCopies() const {
+        int changed = 0;
+        for (const std::string& copy : Copies()) changed += copy != original_;
+        return changed;
+    }
+    // Copies that are neither as before nor completely updated and well-formed.
+    int PartialCopies(const std::string& codes) const {
+        int partial = 0;
+        for (const std::string& copy : Copies()) {
+            partial += !(copy == original_ || (copy == Updated(original_, codes) && WellFormed(copy)));
+        }
+        return partial;
+    }
+    bool Extracted() const {
+        return wintest::FileExists(client_->clientFolder + "server\\translations\\Thai\\Server.s_th.qm");
+    }
+    // A silent run answered box by box; false when it did not end.
+    bool RunSilent(const std::string& exe, Texts& texts, DWORD& code) {
+        Child child;
+        if (!child.Start(exe, "/silent")) return false;
+        std::vector<Box> boxes;
+        const bool ended = child.RunToEnd(boxes, kRunMs, &code);
+        for (const Box& box : boxes) texts.push_back(box.text);
+        return ended;
+    }
+    // The wizard with the agreement ticked and Install Now; every box answered.
+    bool RunWizard(const std::string& exe, Texts& texts, DWORD& code) {
+        Child child;
+        if (!child.Start(exe, "")) return false;
+        HWND page = wintest::WaitForPage(child.pid(), kSelectAll, 30000);
+        if (page == nullptr) return false;
+        wintest::Click(page, kAgreement);
+        wintest::WaitUntil([&] { return wintest::Enabled(page, kInstallNow); }, 5000);
+        wintest::Click(page, kInstallNow);
+        std::vector<Box> boxes;
+        const bool ended = child.RunToEnd(boxes, kRunMs, &code);
+        for (const Box& box : boxes) texts.push_back(box.text);
+        return ended;
+    }
+    // An installer whose payload is replaced by these bytes.
+    std::string VariantWithPayload(const std::string& name, const std::string& payload) {
+        const std::string path = root_ + "\\" + name;
+        if (!wintest::CopyTo(quennel_, path)) return std::string();
+        HANDLE update = BeginUpdateResourceA(path.c_str(), FALSE);
+        if (update == nullptr) return std::string();
+        const BOOL replaced = UpdateResourceA(update, "RAR", MAKEINTRESOURCEA(148), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                              const_cast<char*>(payload.data()), static_cast<DWORD>(payload.size()));
+        if (!EndUpdateResourceA(update, !replaced) || !replaced) return std::string();
+        return path;
+    }
+    std::string Payload() const { return wintest::ReadFileBytes(wintest::WinPath(wintest::Option("payload"))); }
+
+    std::string quennel_, tree_, root_, temp_, drive_, original_;
+    std::map<std::string, std::string> saved_;
+    std::unique_ptr<wintest::TestClient> client_;
+};
+
+const Texts kLibraryTwice{msgLoadLibraryFailed, msgLoadLibraryFailed};
+const Texts kArchiveTwice{msgArchiveOpenFailed, msgArchiveOpenFailed};
+const std::string kNotCompleted =
+    "The installation did not complete. The client's configuration was not changed. Click OK to close the setup.";
+
+TEST_F(Faults, TemporaryFolderThatCannotBeWritten) {
+    Outcome outcome{"temporary folder missing or not writable (silent, wizard)"};
+    UseTemp(root_ + "\\no such folder\\");
+    RemoveDirectoryA(temp_.c_str());
+    for (bool wizard : {false, true}) {
+        ++outcome.faults;
+        Texts texts;
+        DWORD code = 1;
+        const bool ended = wizard ? RunWizard(quennel_, texts, code) : RunSilent(quennel_, texts, code);
+        Texts expected = kLibraryTwice;
+        if (wizard) expected.push_back(kNotCompleted);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(texts, expected) << (wizard ? "wizard" : "silent");
+        EXPECT_EQ(code, 0u);
+        EXPECT_FALSE(Extracted());
+        const int changed = ChangedCopies();
+        EXPECT_EQ(changed, 0);
+        outcome.hung += !ended;
+        outcome.corrupted += changed;
+        outcome.survived += ended && code == 0 && texts == expected && changed == 0 && !Extracted();
+    }
+    g_outcomes.push_back(outcome);
+}
+
+TEST_F(Faults, DiskFullWhileExtracting) {
+    const std::string disk = "T:\\";
+    if (GetDriveTypeA(disk.c_str()) == DRIVE_NO_ROOT_DIR) {
+        const std::string reason = wintest::ReadFileBytes(wintest::WinPath(wintest::Option("tmpfs-reason")));
+        g_outcomes.push_back({"disk full while extracting", 0, 0, 0, 0, "skipped: " + reason});
+        GTEST_SKIP() << "no small drive T: for this test: " << reason;
+    }
+    Outcome outcome{"disk full while extracting (early, middle, just before the end)"};
+    const double payloadBytes = 3644176.0;  // the sample tree, unpacked
+    int round = 0;
+    for (double share : {0.1, 0.5, 0.97}) {
+        const bool wizard = round == 1;
+        ++outcome.faults;
+        const std::string location = disk + "run" + std::to_string(round++);
+        CreateDirectoryA(location.c_str(), nullptr);
+        UseClient(location);
+        // Fill the drive so that only this share of the payload still fits.
+        ULARGE_INTEGER freeBytes;
+        ASSERT_TRUE(GetDiskFreeSpaceExA(disk.c_str(), &freeBytes, nullptr, nullptr));
+        const double keep = payloadBytes * share;
+        const ULONGLONG filler = freeBytes.QuadPart > keep ? freeBytes.QuadPart - static_cast<ULONGLONG>(keep) : 0;
+        ASSERT_TRUE(wintest::WriteFileBytes(location + "\\filler.bin", std::string(static_cast<size_t>(filler), 'f')));
+        Texts texts;
+        DWORD code = 1;
+        const bool ended = wizard ? RunWizard(quennel_, texts, code) : RunSilent(quennel_, texts, code);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(code, 0u);
+        const int changed = ChangedCopies();
+        EXPECT_EQ(changed, 0) << "share " << share;
+        if (wizard) {
+            EXPECT_EQ(texts, Texts{kNotCompleted});
+        }
+        DeleteFileA((location + "\\filler.bin").c_str());
+        outcome.hung += !ended;
+        outcome.corrupted += changed;
+        outcome.survived += ended && code == 0 && changed == 0 && (!wizard || texts == Texts{kNotCompleted});
+    }
+    g_outcomes.push_back(outcome);
+}
+
+TEST_F(Faults, CorruptAndTruncatedPayloads) {
+    Outcome outcome{"corrupt and truncated payloads (silent, wizard)"};
+    const std::string payload = Payload();
+    ASSERT_GT(payload.size(), 100000u);
+    std::string flipped = payload;
+    for (size_t i = flipped.size() / 3; i < flipped.size() / 3 + 4096; ++i) flipped[i] = static_cast<char>(~flipped[i]);
+    struct Variant {
+        const char* name;
+        std::string bytes;
+        bool opens;
+    };
+    const std::vector<Variant> variants{{"QuennelHalf.exe", payload.substr(0, payload.size() / 2), true},
+                                        {"QuennelFlipped.exe", flipped, true},
+                                        // Only the archive's signature: the library opens it and finds nothing.
+                                        {"QuennelTiny.exe", payload.substr(0, 10), true},
+                                        {"QuennelText.exe", std::string(5000, 'x'), false}};
+    for (const Variant& variant : variants) {
+        const std::string exe = VariantWithPayload(variant.name, variant.bytes);
+        ASSERT_FALSE(exe.empty()) << "cannot make " << variant.name;
+        for (bool wizard : {false, true}) {
+            ++outcome.faults;
+            Texts texts;
+            DWORD code = 1;
+            const bool ended = wizard ? RunWizard(exe, texts, code) : RunSilent(exe, texts, code);
+            Texts expected = variant.opens ? Texts{} : kArchiveTwice;
+            if (wizard) expected.push_back(kNotCompleted);
+            EXPECT_TRUE(ended);
+            EXPECT_EQ(code, 0u);
+            EXPECT_EQ(texts, expected) << variant.name << (wizard ? " wizard" : " silent");
+            const int changed = ChangedCopies();
+            EXPECT_EQ(changed, 0) << variant.name;
+            outcome.hung += !ended;
+            outcome.corrupted += changed;
+            outcome.survived += ended && code == 0 && texts == expected && changed == 0;
+        }
+    }
+    g_outcomes.push_back(outcome);
+}
+
+TEST_F(Faults, CopiesThatCannotBeWrittenAtCompletion) {
+    Outcome outcome{"copy held open without sharing, copy read-only, at completion", 2};
+    ASSERT_TRUE(SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE held = CreateFileA(client_->publicCopy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Texts texts;
+    DWORD code = 1;
+    const bool ended = RunSilent(quennel_, texts, code);
+    CloseHandle(held);
+    SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(texts.empty());
+    EXPECT_EQ(code, 0u);
+    const auto copies = Copies();
+    EXPECT_EQ(copies[0], original_);
+    EXPECT_EQ(copies[1], original_);
+    EXPECT_EQ(copies[2], Updated(original_, kAllCodes));
+    const int corrupted = (copies[0] != original_) + (copies[1] != original_);
+    outcome.corrupted = corrupted;
+    outcome.hung = !ended;
+    outcome.survived = ended && code == 0 && corrupted == 0 ? 2 : 0;
+    g_outcomes.push_back(outcome);
+}
+
+TEST_F(Faults, PlantedLibraryIsNeverLoaded) {
+    Outcome outcome{"a different setup.dll planted and held open in the temporary folder", 1};
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    ASSERT_TRUE(wintest::CopyTo(std::string(system) + "\\version.dll", temp_ + "setup.dll"));
+    HANDLE held = CreateFileA((temp_ + "setup.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Child child;
+    ASSERT_TRUE(child.Start(quennel_, "/silent"));
+    Box box;
+    ASSERT_TRUE(child.WaitBox(box, kRunMs));
+    // While the first message is up, the installer's modules hold no setup.dll.
+    bool loaded = false;
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, child.pid());
+    MODULEENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    if (modules != INVALID_HANDLE_VALUE && Module32First(modules, &entry)) {
+        do {
+            if (lstrcmpiA(entry.szModule, "setup.dll") == 0) loaded = true;
+        } while (Module32Next(modules, &entry));
+    }
+    if (modules != INVALID_HANDLE_VALUE) CloseHandle(modules);
+    wintest::PressOk(box);
+    std::vector<Box> rest;
+    DWORD code = 1;
+    const bool ended = child.RunToEnd(rest, kRunMs, &code);
+    CloseHandle(held);
+    EXPECT_EQ(rest.size(), 1u);  // the extraction pass says it once more
+    EXPECT_EQ(box.text, msgLoadLibraryFailed);
+    EXPECT_FALSE(loaded);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ChangedCopies(), 0);
+    outcome.hung = !ended;
+    outcome.corrupted = ChangedCopies();
+    outcome.survived = !loaded && ended && code == 0 && box.text == msgLoadLibraryFailed && outcome.corrupted == 0;
+    g_outcomes.push_back(outcome);
+}
+
+TEST_F(Faults, KilledAtRandomMoments) {
+    Outcome outcome{"silent installation killed at 20 seeded random moments, then run again"};
+    // How long a whole run takes here.
+    Texts texts;
+    DWORD code = 1;
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(RunSilent(quennel_, texts, code));
+    const DWORD whole = GetTickCount() - start;
+    ASSERT_EQ(PartialCopies(kAllCodes), 0);
+    std::mt19937 random(8);
+    for (int kill = 0; kill < 20; ++kill) {
+        ASSERT_TRUE(client_->Install());  // copies as before
+        ++outcome.faults;
+        Child child;
+        ASSERT_TRUE(child.Start(quennel_, "/silent"));
+        Sleep(random() % (whole + 50));
+        child.Kill();
+        const int partial = PartialCopies(kAllCodes);
+        EXPECT_EQ(partial, 0) << "kill " << kill;
+        Texts again;
+        DWORD againCode = 1;
+        const bool ended = RunSilent(quennel_, again, againCode);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(againCode, 0u);
+        const auto copies = Copies();
+        const bool completed = copies[0] == Updated(original_, kAllCodes) && copies[1] == copies[0] && copies[2] == copies[0];
+        EXPECT_TRUE(completed) << "the rerun after kill " << kill << " did not complete";
+        outcome.corrupted += partial;
+        outcome.hung += !ended;
+        outcome.survived += partial == 0 && ended && completed;
+    }
+    outcome.note = "a whole run took " + std::to_string(whole) + " ms here";
+    g_outcomes.push_back(outcome);
+}
+
+TEST_F(Faults, TwoInstallersAtOnce) {
+    Outcome outcome{"two differently named installers at once on one client", 1};
+    const std::string second = root_ + "\\QuennelSecond.exe";
+    ASSERT_TRUE(wintest::CopyTo(quennel_, second));
+    Child a, b;
+    ASSERT_TRUE(a.Start(quennel_, "/silent"));
+    ASSERT_TRUE(b.Start(second, "/silent"));
+    std::vector<Box> boxesA, boxesB;
+    DWORD codeA = 1, codeB = 1;
+    const bool endedA = a.RunToEnd(boxesA, kRunMs, &codeA);
+    const bool endedB = b.RunToEnd(boxesB, kRunMs, &codeB);
+    EXPECT_TRUE(endedA && endedB);
+    EXPECT_EQ(codeA, 0u);
+    EXPECT_EQ(codeB, 0u);
+    int wrong = 0;
+    for (const char* root : {"client\\translations\\Thai\\", "server\\translations\\zh_TW\\"}) {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((tree_ + root + "*").c_str(), &data);
+        ASSERT_NE(find, INVALID_HANDLE_VALUE);
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            const std::string relative = std::string(root) + data.cFileName;
+            wrong += wintest::ReadFileBytes(client_->clientFolder + relative) != wintest::ReadFileBytes(tree_ + relative);
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    EXPECT_EQ(wrong, 0);
+    const int partial = PartialCopies(kAllCodes);
+    EXPECT_EQ(partial, 0);
+    for (const std::string& copy : Copies()) EXPECT_TRUE(WellFormed(copy));
+    outcome.corrupted = partial;
+    outcome.hung = !(endedA && endedB);
+    outcome.survived = endedA && endedB && codeA == 0 && codeB == 0 && wrong == 0 && partial == 0;
+    g_outcomes.push_back(outcome);
+}
+
+TEST_F(Faults, PathsOutsideAscii) {
+    Outcome outcome{"InstallLocation and temporary folder outside ASCII", 1};
+    UseTemp(root_ + "\\Tempor\xE4r \xFC\\");
+    UseClient(root_ + "\\Programme \xC9t\xE9\\Kestrova");
+    Texts texts;
+    DWORD code = 1;
+    const bool ended = RunSilent(quennel_, texts, code);
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(texts.empty());
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(Extracted());
+    const auto copies = Copies();
+    EXPECT_EQ(copies[2], Updated(original_, kAllCodes));
+    outcome.hung = !ended;
+    outcome.corrupted = PartialCopies(kAllCodes);
+    outcome.survived = ended && code == 0 && Extracted() && copies[2] == Updated(original_, kAllCodes);
+    g_outcomes.push_back(outcome);
+}
+
+}  // namespace
