@@ -51,7 +51,7 @@ fi
 
 PKGS="cmake ninja-build g++ make pkg-config python3 dpkg-dev file
  binutils-mingw-w64-i686 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev
- wine wine64 wine32:i386 xvfb xauth x11-utils x11-apps imagemagick xdotool
+ wine wine64 wine32:i386 osslsigncode openssl xvfb xauth x11-utils x11-apps imagemagick xdotool
  libgtest-dev googletest libtinyxml2-dev rar unrar
  clang libclang-rt-14-dev qttools5-dev-tools fonts-noto-core fonts-noto-cjk fonts-dejavu-core libpangocairo-1.0-0"
 
