@@ -16,5 +16,12 @@ ctest --preset fuzz || status=1
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows || status=1
+# Release: the six editions built twice in two folders must be byte-identical;
+# each edition installs on its own client and refuses another's; a signed
+# build verifies and still installs.
+tools/check-reproducible.sh build/reproducible || status=1
+cmake --build build/reproducible/a/build
+ctest --test-dir build/reproducible/a/build -R 'win\.editions' --output-on-failure || status=1
+tools/check-signing.sh build/reproducible/b/build || status=1
 echo "tests: $( [ $status -eq 0 ] && echo passed || echo FAILED ) in $(( $(date +%s) - start )) s"
 exit $status
