@@ -40,7 +40,12 @@ const char* PageFace() {
 }  // namespace
 
 HFONT CreatePageFont(int height, int weight) {
-    return CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, PageFace());
+    // Heights are given for 96 dots per inch and grow with the screen's.
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return CreateFontA(MulDiv(height, dpi > 0 ? dpi : 96, 96), 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, FF_SWISS,
+                       PageFace());
 }
 
 PageFonts::~PageFonts() {

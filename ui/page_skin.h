@@ -23,9 +23,10 @@ constexpr COLORREF kGrey = 0x666666;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr BYTE kLayeredAlpha = 238;
 
-// "Microsoft YaHei" of this height and weight (character set 0, FF_SWISS,
-// other parameters 0); where the system lacks the face, a sans-serif face it
-// has. The caller deletes the font.
+// "Microsoft YaHei" of this height (in pixels at 96 dots per inch, scaled to
+// the screen's) and weight (character set 0, FF_SWISS, other parameters 0);
+// where the system lacks the face, a sans-serif face it has. The caller
+// deletes the font.
 HFONT CreatePageFont(int height, int weight);
 
 // The fonts a page gives its labels for its whole life. The labels' colour

@@ -40,6 +40,13 @@ create_prefix() {
         for key in 'HKCU\Software\Wine\X11 Driver' 'HKCU\Software\Wow6432Node\Wine\X11 Driver'; do
             wine reg add "$key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
         done
+        # QUENNEL_WINE_DPI: the screen's dots per inch (Wine's LogPixels).
+        if [ -n "${QUENNEL_WINE_DPI:-}" ]; then
+            wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$QUENNEL_WINE_DPI" /f \
+                >/dev/null 2>&1 </dev/null
+            wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$QUENNEL_WINE_DPI" /f \
+                >/dev/null 2>&1 </dev/null
+        fi
         wineserver -w
         touch "$WINEPREFIX/.quennel-ready"
     fi
