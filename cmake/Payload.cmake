@@ -85,10 +85,17 @@ set(_quennel_payload_scripts
 # Tool paths and options as files whose contents change only when they do:
 # the commands below depend on them, so a changed option (with any
 # generator) re-runs exactly the steps it affects.
+option(QUENNEL_PAYLOAD_SOLID "Pack the payload as a solid archive (smaller download)" OFF)
+if(QUENNEL_PAYLOAD_SOLID)
+  set(_quennel_solid_switch --solid)
+else()
+  set(_quennel_solid_switch "")
+endif()
 file(CONFIGURE OUTPUT "${_quennel_payload_dir}/tools.txt" CONTENT
 "python3=${QUENNEL_PYTHON3}
 rar=${QUENNEL_RAR}
 unrar=${QUENNEL_UNRAR}
+solid=${QUENNEL_PAYLOAD_SOLID}
 " @ONLY)
 
 set(_quennel_check
@@ -174,7 +181,7 @@ else()
     COMMAND ${_quennel_check} --tree "${QUENNEL_PAYLOAD_TREE_DIR}"
     COMMAND "${QUENNEL_PYTHON3}" "${_quennel_payload_tools}/pack_tree.py"
             --tree "${QUENNEL_PAYLOAD_TREE_DIR}" --out "${_quennel_new_rar}"
-            --rar "${QUENNEL_RAR}" --unrar "${QUENNEL_UNRAR}"
+            --rar "${QUENNEL_RAR}" --unrar "${QUENNEL_UNRAR}" ${_quennel_solid_switch}
     COMMAND ${_quennel_check} --archive "${_quennel_new_rar}"
     COMMAND "${CMAKE_COMMAND}" -E rename "${_quennel_new_rar}" "${QUENNEL_PAYLOAD_RAR}"
     DEPENDS ${_quennel_tree_inputs} ${_quennel_payload_scripts} "${_quennel_payload_catalogue}"

@@ -173,9 +173,12 @@ int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2) {
     (void)p1;
     if (msg != UCM_PROCESSDATA) return 0;
     ExtractionJob* job = reinterpret_cast<ExtractionJob*>(userData);
+    const std::int32_t previous = progressPercent;
     progressPercent = ReportBlock(processedBytes, job->totalUnpackedSize, static_cast<std::uint32_t>(p2),
                                   job->completionDue);
-    if (job->progressBar != nullptr && job->progressBar->m_hWnd != nullptr) {
+    // The bar moves only when the percentage does: a message per data block
+    // would cost a repaint of the visible bar each time.
+    if (progressPercent != previous && job->progressBar != nullptr && job->progressBar->m_hWnd != nullptr) {
         SendMessageA(job->progressBar->m_hWnd, PBM_SETPOS, static_cast<WPARAM>(progressPercent), 0);
     }
     return 0;

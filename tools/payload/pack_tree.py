@@ -120,7 +120,10 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--rar")
     parser.add_argument("--unrar")
+    parser.add_argument("--solid", action="store_true", help="one solid archive (smaller, same files)")
     args = parser.parse_args()
+    if args.solid:
+        RAR_SWITCHES[RAR_SWITCHES.index("-s-")] = "-s"
     pack(args.tree, args.out, find_tool(args.rar, "rar"), find_tool(args.unrar, "unrar"))
 
 
