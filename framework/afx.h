@@ -137,6 +137,34 @@ protected:
     // The default handling of the message being handled.
     LRESULT Default();
 
+    // Makes a message the one being handled for as long as it lives (messages
+    // nest: a handler may send another).
+    class CurrentMessage {
+    public:
+        CurrentMessage(CWnd* window, UINT message, WPARAM wParam, LPARAM lParam)
+            : m_window(window),
+              m_message(window->m_currentMsg),
+              m_wParam(window->m_currentWParam),
+              m_lParam(window->m_currentLParam) {
+            window->m_currentMsg = message;
+            window->m_currentWParam = wParam;
+            window->m_currentLParam = lParam;
+        }
+        ~CurrentMessage() {
+            m_window->m_currentMsg = m_message;
+            m_window->m_currentWParam = m_wParam;
+            m_window->m_currentLParam = m_lParam;
+        }
+        CurrentMessage(const CurrentMessage&) = delete;
+        CurrentMessage& operator=(const CurrentMessage&) = delete;
+
+    private:
+        CWnd* m_window;
+        UINT m_message;
+        WPARAM m_wParam;
+        LPARAM m_lParam;
+    };
+
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     WNDPROC m_originalProc = nullptr;

@@ -153,16 +153,11 @@ INT_PTR CALLBACK CDialogEx::DialogProc(HWND hwnd, UINT message, WPARAM wParam, L
         dialog = static_cast<CDialogEx*>(GetPropA(hwnd, kDialogProp));
     }
     if (dialog == nullptr) return FALSE;
-    const UINT savedMsg = dialog->m_currentMsg;
-    const WPARAM savedWParam = dialog->m_currentWParam;
-    const LPARAM savedLParam = dialog->m_currentLParam;
-    dialog->m_currentMsg = message;
-    dialog->m_currentWParam = wParam;
-    dialog->m_currentLParam = lParam;
-    const INT_PTR result = dialog->HandleMessage(message, wParam, lParam);
-    dialog->m_currentMsg = savedMsg;
-    dialog->m_currentWParam = savedWParam;
-    dialog->m_currentLParam = savedLParam;
+    INT_PTR result;
+    {
+        CurrentMessage current(dialog, message, wParam, lParam);
+        result = dialog->HandleMessage(message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         RemovePropA(hwnd, kDialogProp);
         RemovePropA(hwnd, "Quennel.CWnd");

@@ -42,16 +42,11 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return original != nullptr ? CallWindowProcA(original, hwnd, message, wParam, lParam)
                                    : ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    const UINT savedMsg = window->m_currentMsg;
-    const WPARAM savedWParam = window->m_currentWParam;
-    const LPARAM savedLParam = window->m_currentLParam;
-    window->m_currentMsg = message;
-    window->m_currentWParam = wParam;
-    window->m_currentLParam = lParam;
-    const LRESULT result = window->WindowProc(message, wParam, lParam);
-    window->m_currentMsg = savedMsg;
-    window->m_currentWParam = savedWParam;
-    window->m_currentLParam = savedLParam;
+    LRESULT result;
+    {
+        CurrentMessage current(window, message, wParam, lParam);
+        result = window->WindowProc(message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         // The window is gone: the object no longer stands for it.
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(window->m_originalProc));

@@ -32,12 +32,8 @@ protected:
         root_ = wintest::MakeTempFolder("edition");
         temp_ = root_ + "\\temp\\";
         CreateDirectoryA(temp_.c_str(), nullptr);
-        for (const char* name : {"TMP", "TEMP"}) {
-            char value[MAX_PATH] = {};
-            GetEnvironmentVariableA(name, value, MAX_PATH);
-            saved_[name] = value;
-            SetEnvironmentVariableA(name, temp_.c_str());
-        }
+        environment_.Set("TMP", temp_);
+        environment_.Set("TEMP", temp_);
         char drive[MAX_PATH] = {};
         GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
         client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Maker", drive, GetParam().brand,
@@ -45,7 +41,6 @@ protected:
         DeleteFileA(client_->publicCopy.c_str());
     }
     void TearDown() override {
-        for (const auto& value : saved_) SetEnvironmentVariableA(value.first.c_str(), value.second.c_str());
         if (client_) DeleteFileA(client_->publicCopy.c_str());
         wintest::TestClient::Unregister();
     }
@@ -59,7 +54,7 @@ protected:
         return texts;
     }
     std::string dist_, root_, temp_;
-    std::map<std::string, std::string> saved_;
+    wintest::ScopedEnvironment environment_;
     std::unique_ptr<wintest::TestClient> client_;
 };
 

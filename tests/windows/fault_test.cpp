@@ -88,11 +88,6 @@ protected:
         tree_ = wintest::WinPath(wintest::Option("payload-tree")) + "\\";
         ASSERT_TRUE(wintest::FileExists(quennel_));
         root_ = wintest::MakeTempFolder("faults");
-        for (const char* name : {"TMP", "TEMP"}) {
-            char value[MAX_PATH] = {};
-            GetEnvironmentVariableA(name, value, MAX_PATH);
-            saved_[name] = value;
-        }
         UseTemp(root_ + "\\temp\\");
         char drive[MAX_PATH] = {};
         GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
@@ -101,7 +96,6 @@ protected:
         wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
     }
     void TearDown() override {
-        for (const auto& value : saved_) SetEnvironmentVariableA(value.first.c_str(), value.second.c_str());
         if (client_) {
             SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(client_->publicCopy.c_str());
@@ -111,8 +105,8 @@ protected:
     void UseTemp(const std::string& folder) {
         temp_ = folder;
         CreateDirectoryA(temp_.c_str(), nullptr);
-        SetEnvironmentVariableA("TMP", temp_.c_str());
-        SetEnvironmentVariableA("TEMP", temp_.c_str());
+        environment_.Set("TMP", temp_);
+        environment_.Set("TEMP", temp_);
     }
     void UseClient(const std::string& location) {
         client_.reset(new wintest::TestClient(location, drive_));
@@ -179,7 +173,7 @@ protected:
     std::string Payload() const { return wintest::ReadFileBytes(wintest::WinPath(wintest::Option("payload"))); }
 
     std::string quennel_, tree_, root_, temp_, drive_, original_;
-    std::map<std::string, std::string> saved_;
+    wintest::ScopedEnvironment environment_;
     std::unique_ptr<wintest::TestClient> client_;
 };
 

@@ -44,13 +44,8 @@ protected:
         // The installer inherits these: its temporary folder is the test's
         // own. (Wine gives every new process the system's SYSTEMDRIVE, so the
         // public copy lives in the prefix's real public users folder.)
-        for (const char* name : {"TMP", "TEMP"}) {
-            char value[MAX_PATH] = {};
-            GetEnvironmentVariableA(name, value, MAX_PATH);
-            saved_[name] = value;
-        }
-        SetEnvironmentVariableA("TMP", temp_.c_str());
-        SetEnvironmentVariableA("TEMP", temp_.c_str());
+        environment_.Set("TMP", temp_);
+        environment_.Set("TEMP", temp_);
         char drive[MAX_PATH] = {};
         GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
         client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Kestrova", drive));
@@ -59,7 +54,6 @@ protected:
         wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
     }
     void TearDown() override {
-        for (const auto& value : saved_) SetEnvironmentVariableA(value.first.c_str(), value.second.c_str());
         if (client_) DeleteFileA(client_->publicCopy.c_str());
         wintest::TestClient::Unregister();
         wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
@@ -80,7 +74,7 @@ protected:
     }
 
     std::string quennel_, tree_, root_, temp_;
-    std::map<std::string, std::string> saved_;
+    wintest::ScopedEnvironment environment_;
     std::unique_ptr<wintest::TestClient> client_;
 };
 

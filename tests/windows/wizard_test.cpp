@@ -41,12 +41,8 @@ protected:
         root_ = wintest::MakeTempFolder("wizard");
         temp_ = root_ + "\\temp\\";
         ASSERT_TRUE(CreateDirectoryA(temp_.c_str(), nullptr));
-        for (const char* name : {"TMP", "TEMP"}) {
-            char value[MAX_PATH] = {};
-            GetEnvironmentVariableA(name, value, MAX_PATH);
-            saved_[name] = value;
-            SetEnvironmentVariableA(name, temp_.c_str());
-        }
+        environment_.Set("TMP", temp_);
+        environment_.Set("TEMP", temp_);
         char drive[MAX_PATH] = {};
         GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
         client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Kestrova", drive));
@@ -59,7 +55,6 @@ protected:
     void TearDown() override {
         quennel_child_.reset();
         StopStandins();
-        for (const auto& value : saved_) SetEnvironmentVariableA(value.first.c_str(), value.second.c_str());
         if (client_) DeleteFileA(client_->publicCopy.c_str());
         wintest::TestClient::Unregister();
         wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
@@ -105,7 +100,7 @@ protected:
     }
 
     std::string quennel_, standin_, shots_, root_, temp_;
-    std::map<std::string, std::string> saved_;
+    wintest::ScopedEnvironment environment_;
     std::unique_ptr<wintest::TestClient> client_;
     std::unique_ptr<Child> quennel_child_;
 };

@@ -159,6 +159,21 @@ std::string WinPath(const std::string& path) {
     return result;
 }
 
+ScopedEnvironment::~ScopedEnvironment() {
+    for (const auto& value : saved_) {
+        SetEnvironmentVariableA(value.first.c_str(), value.second.first ? value.second.second.c_str() : nullptr);
+    }
+}
+
+void ScopedEnvironment::Set(const std::string& name, const std::string& value) {
+    if (saved_.find(name) == saved_.end()) {
+        std::vector<char> old(32768, '\0');
+        const DWORD length = GetEnvironmentVariableA(name.c_str(), old.data(), static_cast<DWORD>(old.size()));
+        saved_[name] = {length > 0, std::string(old.data())};
+    }
+    SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
 std::string MakeTempFolder(const std::string& hint) {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, temp);

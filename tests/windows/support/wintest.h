@@ -25,6 +25,20 @@ void ParseOptions(int argc, char** argv);
 // A path given in Unix form (/work/...) as a Windows path on drive Z:.
 std::string WinPath(const std::string& path);
 
+// Sets environment variables of this process, and so of the programs it
+// starts, and puts them back as they were when it goes.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    void Set(const std::string& name, const std::string& value);
+
+private:
+    std::map<std::string, std::pair<bool, std::string>> saved_;  // was set, old value
+};
+
 // A fresh, empty folder for one test, below the Windows temporary folder.
 std::string MakeTempFolder(const std::string& hint);
 bool CopyTo(const std::string& from, const std::string& to);
