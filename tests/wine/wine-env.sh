@@ -97,6 +97,10 @@ case "${1:-}" in
         # Warm up: the first program start of a prefix is slow, and it starts
         # Wine's own services, which stay for the run.
         wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+        # Wine starts its desktop process from the first program that opens a
+        # window, and that process keeps the program's output open: start it
+        # here, from a program whose output goes nowhere.
+        wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
         log "ready: prefix $WINEPREFIX, display $DISPLAY"
         ;;
     run)

@@ -245,15 +245,22 @@ Child::~Child() {
         CloseHandle(info_.hProcess);
         CloseHandle(info_.hThread);
     }
-    if (reader_.joinable()) reader_.join();
-    if (outputRead_ != nullptr) CloseHandle(outputRead_);
+    if (!outputPath_.empty()) DeleteFileA(outputPath_.c_str());
 }
 
 bool Child::StartCaptured(const std::string& exe, const std::string& arguments) {
+    // The output goes to a file, read when the program has ended: a pipe
+    // could be held open by a process the child starts (Wine starts its
+    // desktop process from the first program that opens a window).
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    char name[MAX_PATH + 1] = {};
+    if (!GetTempFileNameA(temp, "out", 0, name)) return false;
+    outputPath_ = name;
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE write = nullptr;
-    if (!CreatePipe(&outputRead_, &write, &inherit, 0)) return false;
-    SetHandleInformation(outputRead_, HANDLE_FLAG_INHERIT, 0);
+    HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
     std::string command = "\"" + exe + "\"";
     if (!arguments.empty()) command += " " + arguments;
     std::vector<char> line(command.begin(), command.end());
@@ -263,28 +270,18 @@ bool Child::StartCaptured(const std::string& exe, const std::string& arguments) 
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = write;
-    startup.hStdError = write;
+    startup.hStdOutput = file;
+    startup.hStdError = file;
     const bool started =
         CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info_) != 0;
-    CloseHandle(write);
-    if (!started) return false;
-    reader_ = std::thread([this] {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(outputRead_, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            std::lock_guard<std::mutex> lock(outputMutex_);
-            output_.append(buffer, got);
-        }
-    });
-    return true;
+    CloseHandle(file);
+    return started;
 }
 
 std::string Child::Output() {
-    if (!Running() && reader_.joinable()) reader_.join();
-    std::lock_guard<std::mutex> lock(outputMutex_);
+    WaitExit(60000);
     std::string text;
-    for (char c : output_) {
+    for (char c : ReadFileBytes(outputPath_)) {
         if (c != '\r') text.push_back(c);
     }
     return text;

@@ -70,7 +70,8 @@ public:
     Child& operator=(const Child&) = delete;
 
     bool Start(const std::string& exe, const std::string& arguments, const std::string& folder = "");
-    // Starts with standard output and error collected; Output() has them.
+    // Starts with standard output and error collected; Output() has them
+    // once the program has ended.
     bool StartCaptured(const std::string& exe, const std::string& arguments);
     std::string Output();
     // Waits for a message box of this process that has not been seen yet.
@@ -92,10 +93,7 @@ private:
     PROCESS_INFORMATION info_{};
     std::vector<HWND> seen_;
     bool sawWindow_ = false;
-    HANDLE outputRead_ = nullptr;
-    std::thread reader_;
-    std::mutex outputMutex_;
-    std::string output_;
+    std::string outputPath_;
 };
 
 // Answers the message boxes that threads of this process show and records
