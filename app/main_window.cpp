@@ -174,13 +174,8 @@ HCURSOR CsetupDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 HBRUSH CsetupDlg::OnCtlColor(HDC dc, HWND control, UINT type) {
     CDialogEx::OnCtlColor(dc, control, type);
     const int id = GetDlgCtrlID(control);
-    if (id == kTitleId || id == kInstallingId) {
-        SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, id == kTitleId ? kWhite : kGrey);
-        HFONT font = CreatePageFont(17, id == kTitleId ? FW_NORMAL : FW_BOLD);
-        SelectObject(dc, font);
-        DeleteObject(font);  // released when the text has been drawn
-    }
+    if (id == kTitleId) StyleLabel(dc, kWhite, 17, FW_NORMAL);
+    if (id == kInstallingId) StyleLabel(dc, kGrey, 17, FW_BOLD);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 

@@ -10,10 +10,7 @@
 #include "framework/afx.h"
 
 void EnsureSingleInstance() {
-    char path[MAX_PATH];
-    std::memset(path, 0, sizeof path);
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string name = InstanceMutexName(path);
+    const std::string name = InstanceMutexName(AfxModulePath());
     HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
@@ -56,11 +53,9 @@ void WriteCompatibilityMark() {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, persisted, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) {
         return;
     }
-    char path[MAX_PATH];
-    std::memset(path, 0, sizeof path);
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string path = AfxModulePath();
     const DWORD one = 1;
-    RegSetValueExA(key, path, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
     RegCloseKey(key);
 }
 

@@ -19,6 +19,7 @@ CWinApp* AfxGetApp() { return g_app; }
 HINSTANCE AfxGetResourceHandle() { return GetModuleHandleA(nullptr); }
 
 std::string AfxModulePath() {
+    // A 260-byte buffer, cleared first; one more byte keeps a full path terminated.
     char path[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     return path;

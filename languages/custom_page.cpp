@@ -192,12 +192,10 @@ HBRUSH custom::OnCtlColor(HDC dc, HWND control, UINT type) {
     }
     const bool languageBox = FindLanguageByCheckBox(id) != nullptr || id == kSelectAllId;
     if (weight < 0 && !languageBox) return brush;
-    SetBkMode(dc, TRANSPARENT);
     if (weight >= 0) {
-        HFONT font = CreatePageFont(17, weight);
-        SelectObject(dc, font);
-        ::SetTextColor(dc, colour);
-        DeleteObject(font);  // released when the text has been drawn
+        StyleLabel(dc, colour, 17, weight);
+    } else {
+        SetBkMode(dc, TRANSPARENT);  // the boxes keep their font and colour
     }
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }

@@ -88,11 +88,7 @@ void wancheng::OnPaint() {
 HBRUSH wancheng::OnCtlColor(HDC dc, HWND control, UINT type) {
     HBRUSH brush = CDialogEx::OnCtlColor(dc, control, type);
     if (GetDlgCtrlID(control) != kTitleId) return brush;
-    SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, kWhite);
-    HFONT font = CreatePageFont(17, FW_NORMAL);
-    SelectObject(dc, font);
-    DeleteObject(font);  // released when the text has been drawn
+    StyleLabel(dc, kWhite, 17, FW_NORMAL);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 

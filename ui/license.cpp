@@ -89,13 +89,8 @@ void license::OnPaint() {
 }
 
 HBRUSH license::OnCtlColor(HDC dc, HWND control, UINT) {
-    HFONT font = CreatePageFont(17, FW_NORMAL);
     SetBkMode(dc, TRANSPARENT);
-    if (GetDlgCtrlID(control) == kTitleId) {
-        ::SetTextColor(dc, kGrey);
-        SelectObject(dc, font);
-    }
-    DeleteObject(font);  // released when the text has been drawn
+    if (GetDlgCtrlID(control) == kTitleId) StyleLabel(dc, kGrey, 17, FW_NORMAL);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 

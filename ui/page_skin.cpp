@@ -48,6 +48,14 @@ HFONT CreatePageFont(int height, int weight) {
                        PageFace());
 }
 
+void StyleLabel(HDC dc, COLORREF colour, int height, int weight) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    HFONT font = CreatePageFont(height, weight);
+    SelectObject(dc, font);
+    DeleteObject(font);  // released when the text has been drawn
+}
+
 PageFonts::~PageFonts() {
     for (int i = 0; i < m_count; ++i) DeleteObject(m_fonts[i]);
 }

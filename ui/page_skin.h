@@ -47,6 +47,12 @@ private:
     int m_count = 0;
 };
 
+// Label styling while a control draws (WM_CTLCOLOR): transparent background,
+// this text colour and a page font of this height and weight, made for the
+// message and released once the text is drawn. The caller returns the hollow
+// brush.
+void StyleLabel(HDC dc, COLORREF colour, int height, int weight);
+
 // Lets both caption buttons take the page's picture again and gives each its
 // icon with a grey copy for the idle state, without border.
 void SkinCaptionButtons(CButtonST& close, int closeIcon, CButtonST& minimise, int minimiseIcon);

@@ -29,21 +29,12 @@ protected:
     void SetUp() override {
         dist_ = wintest::WinPath(wintest::Option("dist")) + "\\";
         ASSERT_TRUE(wintest::FileExists(dist_ + GetParam().file)) << dist_ << GetParam().file;
-        root_ = wintest::MakeTempFolder("edition");
-        temp_ = root_ + "\\temp\\";
-        CreateDirectoryA(temp_.c_str(), nullptr);
-        environment_.Set("TMP", temp_);
-        environment_.Set("TEMP", temp_);
-        char drive[MAX_PATH] = {};
-        GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
-        client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Maker", drive, GetParam().brand,
-                                              GetParam().edition));
-        DeleteFileA(client_->publicCopy.c_str());
+        installation_.reset(new wintest::Installation("edition", "Maker", GetParam().brand, GetParam().edition));
+        root_ = installation_->root;
+        temp_ = installation_->temp;
+        client_ = &installation_->client;
     }
-    void TearDown() override {
-        if (client_) DeleteFileA(client_->publicCopy.c_str());
-        wintest::TestClient::Unregister();
-    }
+    void TearDown() override { installation_.reset(); }
     std::vector<std::string> Run(DWORD& code) {
         Child child;
         EXPECT_TRUE(child.Start(dist_ + GetParam().file, "/silent"));
@@ -54,8 +45,8 @@ protected:
         return texts;
     }
     std::string dist_, root_, temp_;
-    wintest::ScopedEnvironment environment_;
-    std::unique_ptr<wintest::TestClient> client_;
+    std::unique_ptr<wintest::Installation> installation_;
+    wintest::TestClient* client_ = nullptr;
 };
 
 TEST_P(Editions, InstallsOnItsOwnEdition) {

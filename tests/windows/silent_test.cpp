@@ -38,26 +38,13 @@ protected:
         tree_ = wintest::WinPath(wintest::Option("payload-tree")) + "\\";
         ASSERT_TRUE(wintest::FileExists(quennel_));
         ASSERT_TRUE(wintest::FileExists(tree_ + "client\\translations"));
-        root_ = wintest::MakeTempFolder("silent");
-        temp_ = root_ + "\\temp\\";
-        ASSERT_TRUE(CreateDirectoryA(temp_.c_str(), nullptr));
-        // The installer inherits these: its temporary folder is the test's
-        // own. (Wine gives every new process the system's SYSTEMDRIVE, so the
-        // public copy lives in the prefix's real public users folder.)
-        environment_.Set("TMP", temp_);
-        environment_.Set("TEMP", temp_);
-        char drive[MAX_PATH] = {};
-        GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
-        client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Kestrova", drive));
-        DeleteFileA(client_->publicCopy.c_str());
-        ASSERT_TRUE(wintest::TestClient::Unregister());
-        wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
+        installation_.reset(new wintest::Installation("silent"));
+        root_ = installation_->root;
+        temp_ = installation_->temp;
+        client_ = &installation_->client;
+        ASSERT_FALSE(wintest::KeyExists(HKEY_LOCAL_MACHINE, wintest::ClientKeyPath()));
     }
-    void TearDown() override {
-        if (client_) DeleteFileA(client_->publicCopy.c_str());
-        wintest::TestClient::Unregister();
-        wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
-    }
+    void TearDown() override { installation_.reset(); }
     Texts Run(DWORD& code, bool& sawWindow) {
         Child quennel;
         EXPECT_TRUE(quennel.Start(quennel_, "/silent"));
@@ -74,8 +61,8 @@ protected:
     }
 
     std::string quennel_, tree_, root_, temp_;
-    wintest::ScopedEnvironment environment_;
-    std::unique_ptr<wintest::TestClient> client_;
+    std::unique_ptr<wintest::Installation> installation_;
+    wintest::TestClient* client_ = nullptr;
 };
 
 TEST_F(Silent, InstallsEveryLanguageWithoutAnyWindow) {

@@ -38,16 +38,10 @@ protected:
         standin_ = wintest::WinPath(wintest::Option("standin"));
         shots_ = wintest::WinPath(wintest::Option("screenshots"));
         ASSERT_TRUE(wintest::FileExists(quennel_));
-        root_ = wintest::MakeTempFolder("wizard");
-        temp_ = root_ + "\\temp\\";
-        ASSERT_TRUE(CreateDirectoryA(temp_.c_str(), nullptr));
-        environment_.Set("TMP", temp_);
-        environment_.Set("TEMP", temp_);
-        char drive[MAX_PATH] = {};
-        GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
-        client_.reset(new wintest::TestClient(root_ + "\\Program Files\\Kestrova", drive));
-        DeleteFileA(client_->publicCopy.c_str());
-        wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
+        installation_.reset(new wintest::Installation("wizard"));
+        root_ = installation_->root;
+        temp_ = installation_->temp;
+        client_ = &installation_->client;
         wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, kRuntimeProductKey);
         wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, kRuntimeProductKeyWow64);
         StopStandins();
@@ -55,9 +49,7 @@ protected:
     void TearDown() override {
         quennel_child_.reset();
         StopStandins();
-        if (client_) DeleteFileA(client_->publicCopy.c_str());
-        wintest::TestClient::Unregister();
-        wintest::DeleteKeyTree(HKEY_CURRENT_USER, wintest::ClientKeyPath());
+        installation_.reset();
     }
     static void StopStandins() {
         for (const char* name : {"Ombrix.exe", "vcredist_x86.exe"}) {
@@ -100,8 +92,8 @@ protected:
     }
 
     std::string quennel_, standin_, shots_, root_, temp_;
-    wintest::ScopedEnvironment environment_;
-    std::unique_ptr<wintest::TestClient> client_;
+    std::unique_ptr<wintest::Installation> installation_;
+    wintest::TestClient* client_ = nullptr;
     std::unique_ptr<Child> quennel_child_;
 };
 

@@ -62,4 +62,34 @@ bool TestClient::Install(const ClientValues& values) {
 
 bool TestClient::Unregister() { return DeleteKeyTree(HKEY_LOCAL_MACHINE, ClientKeyPath()); }
 
+namespace {
+
+std::string SystemDrive() {
+    char drive[MAX_PATH] = {};
+    GetEnvironmentVariableA("SYSTEMDRIVE", drive, MAX_PATH);
+    return drive;
+}
+
+}  // namespace
+
+Installation::Installation(const std::string& hint, const std::string& maker, const std::string& brand,
+                           const std::string& edition)
+    : root(MakeTempFolder(hint)),
+      temp(root + "\\temp\\"),
+      client(root + "\\Program Files\\" + maker, SystemDrive(), brand, edition) {
+    CreateDirectoryA(temp.c_str(), nullptr);
+    environment_.Set("TMP", temp);
+    environment_.Set("TEMP", temp);
+    DeleteFileA(client.publicCopy.c_str());
+    TestClient::Unregister();
+    DeleteKeyTree(HKEY_CURRENT_USER, ClientKeyPath());
+}
+
+Installation::~Installation() {
+    SetFileAttributesA(client.install.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(client.publicCopy.c_str());
+    TestClient::Unregister();
+    DeleteKeyTree(HKEY_CURRENT_USER, ClientKeyPath());
+}
+
 }  // namespace wintest

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "wintest.h"
+
 namespace wintest {
 
 struct ClientValues {
@@ -36,6 +38,27 @@ public:
     std::string location, drive;
     std::string editionRoot, clientFolder;
     std::string reference, install, publicCopy;
+};
+
+// A test's own ground for an installation: a fresh folder, a temporary folder
+// in it that this process and the programs it starts use (TMP, TEMP), and a
+// client laid out below it (not yet installed). Wine gives every new process
+// the system's SYSTEMDRIVE, so the client's public copy lives in the prefix's
+// public users folder; it goes, with the registry entries, when this does.
+class Installation {
+public:
+    Installation(const std::string& hint, const std::string& maker = "Kestrova", const std::string& brand = "0",
+                 const std::string& edition = "0");
+    ~Installation();
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+
+    std::string root;
+    std::string temp;  // with its trailing backslash
+    TestClient client;
+
+private:
+    ScopedEnvironment environment_;
 };
 
 }  // namespace wintest

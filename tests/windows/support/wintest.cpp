@@ -30,57 +30,49 @@ std::string TextOf(HWND hwnd) {
     return text.data();
 }
 
-struct FindBoxes {
+struct WindowSearch {
     DWORD pid;
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectBoxes(HWND hwnd, LPARAM param) {
-    auto* find = reinterpret_cast<FindBoxes*>(param);
+BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == find->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770") {
-        find->found.push_back(hwnd);
-    }
+    if (pid == search->pid && IsWindowVisible(hwnd)) search->found.push_back(hwnd);
     return TRUE;
 }
 
+// The visible top-level windows of a process.
+std::vector<HWND> VisibleWindowsOf(DWORD pid) {
+    WindowSearch search{pid, {}};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Its dialog windows (message boxes among them).
 std::vector<HWND> BoxesOf(DWORD pid) {
-    FindBoxes find{pid, {}};
-    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&find));
-    return find.found;
+    std::vector<HWND> boxes;
+    for (HWND hwnd : VisibleWindowsOf(pid)) {
+        if (ClassOf(hwnd) == "#32770") boxes.push_back(hwnd);
+    }
+    return boxes;
 }
 
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
-    auto* find = reinterpret_cast<FindBoxes*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == find->pid && IsWindowVisible(hwnd)) find->found.push_back(hwnd);
-    return TRUE;
-}
-
-bool HasVisibleWindow(DWORD pid) {
-    FindBoxes find{pid, {}};
-    EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&find));
-    return !find.found.empty();
-}
+bool HasVisibleWindow(DWORD pid) { return !VisibleWindowsOf(pid).empty(); }
 
 BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
     return TRUE;
 }
 
-// Pixels of an icon as drawn over a background colour, size x size.
-std::vector<COLORREF> IconPixels(HICON icon, int size, COLORREF background) {
+// The pixels of a size x size picture that draw() makes in a memory context.
+std::vector<COLORREF> PixelsDrawn(int size, const std::function<void(HDC memory, HDC screen)>& draw) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(background);
-    RECT all{0, 0, size, size};
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    draw(memory, screen);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(memory, x, y));
@@ -91,23 +83,24 @@ std::vector<COLORREF> IconPixels(HICON icon, int size, COLORREF background) {
     return pixels;
 }
 
-// Pixels of the screen below a window's client area, size x size.
+// Pixels of an icon as drawn over a background colour.
+std::vector<COLORREF> IconPixels(HICON icon, int size, COLORREF background) {
+    return PixelsDrawn(size, [&](HDC memory, HDC) {
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT all{0, 0, size, size};
+        FillRect(memory, &all, brush);
+        DeleteObject(brush);
+        DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    });
+}
+
+// Pixels of the screen below a window's client area.
 std::vector<COLORREF> ScreenPixels(HWND window, int size) {
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, size, size, screen, origin.x, origin.y, SRCCOPY);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(memory, x, y));
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return PixelsDrawn(size, [&](HDC memory, HDC screen) {
+        BitBlt(memory, 0, 0, size, size, screen, origin.x, origin.y, SRCCOPY);
+    });
 }
 
 // Whether the icon control of another program's window shows this icon:
@@ -433,29 +426,13 @@ bool CreateKeyTheProgramOpens(HKEY root, const std::string& key, HKEY* handle) {
 
 namespace {
 
-struct PageSearch {
-    DWORD pid;
-    int controlId;
-    HWND found;
-};
-
-BOOL CALLBACK FindPageWindow(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<PageSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == search->pid && IsWindowVisible(hwnd) && GetDlgItem(hwnd, search->controlId) != nullptr) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 HWND FindPage(DWORD pid, int controlId) {
-    PageSearch search{pid, controlId, nullptr};
-    EnumWindows(FindPageWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND hwnd : VisibleWindowsOf(pid)) {
+        if (GetDlgItem(hwnd, controlId) != nullptr) return hwnd;
+    }
+    return nullptr;
 }
 
 HWND WaitForPage(DWORD pid, int controlId, DWORD timeoutMs) {
