@@ -61,12 +61,38 @@ for p in $PKGS; do
         missing="$missing $p"
     fi
 done
+# A mirror in the middle of a sync fails an index now and then: try again a
+# few times, then go on with the indexes that did arrive (the installation
+# below still fails if a package cannot be found).
+update_indexes() {
+    for attempt in 1 2 3; do
+        apt-get update -q && return 0
+        echo "setup: the package index update failed (attempt $attempt)" >&2
+        sleep $((attempt * 10))
+    done
+    echo "setup: going on with the package indexes that were fetched" >&2
+}
+# When an index of the security suite could not be fetched (a mirror caught
+# mid-sync), the 64-bit and 32-bit halves of a library can no longer be paired
+# at the same version; the fall-back installs from the release's own suite,
+# whose indexes are whole, by ranking the security suite below it for this
+# one command.
+install_missing() {
+    apt-get install -y -q --no-install-recommends $missing && return 0
+    echo "setup: the installation failed; trying again with the release's own versions" >&2
+    prefs="$(mktemp)"
+    printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' > "$prefs"
+    status=0
+    apt-get install -y -q --no-install-recommends -o Dir::Etc::Preferences="$prefs" $missing || status=$?
+    rm -f "$prefs"
+    return $status
+}
 if [ -n "$missing" ] || [ "$changed" = 1 ]; then
-    apt-get update -q
+    update_indexes
 fi
 if [ -n "$missing" ]; then
     echo "setup: installing$missing"
-    apt-get install -y -q --no-install-recommends $missing
+    install_missing
 fi
 
 # 3. posix thread model for the i686 cross compilers
