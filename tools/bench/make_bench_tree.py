@@ -7,7 +7,9 @@ At scale 1 it has the shape of a real payload: the 33 language folders under
 client/translations and server/translations, 38 client and 9 server files per
 language (English 40 and 10, Indonesia 32 and 9), about 150 MB of text that
 compresses like Qt translation files (repetitive XML, similar strings across
-languages, a few files of several MB). Other scales change the file sizes.
+languages, a few files of several MB). Other scales change the number of files
+of each language in proportion and keep the distribution of their sizes, so
+that the count of files and the bytes grow together, as a larger payload would.
 """
 import argparse
 import os
@@ -63,11 +65,11 @@ def main():
     for language in languages:
         client, server = counts(language.folder)
         for root, number in (("client", client), ("server", server)):
-            for index in range(number):
+            for index in range(max(1, round(number * args.scale))):
                 plan.append((root, language, index))
     # Sizes: mostly tens of KB, a few of several MB, adding up to the total.
     weights = [rng.lognormvariate(0, 1.2) for _ in plan]
-    for big in rng.sample(range(len(plan)), 6):
+    for big in rng.sample(range(len(plan)), min(len(plan), max(1, round(6 * args.scale)))):
         weights[big] *= 40
     scale = TOTAL_BYTES * args.scale / sum(weights)
     for (root, language, index), weight in zip(plan, weights):
