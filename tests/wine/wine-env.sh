@@ -6,6 +6,7 @@
 #   wine-env.sh start            create the prefix if needed, start Xvfb and wineserver
 #   wine-env.sh run EXE ARGS...  run a Windows program in the prefix (starts what is missing)
 #   wine-env.sh stop             stop wineserver and Xvfb
+#   wine-env.sh probe            exit 0 when this machine can run Wine's 32-bit programs
 #
 # QUENNEL_WINE_DIR chooses the state folder (default: build/wine of the repo);
 # WINEARCH/WINEPREFIX may be set by the caller for a second prefix.
@@ -22,6 +23,21 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 log() { echo "wine-env: $*" >&2; }
+
+# Quennel is a 32-bit program, and Wine runs it through its 32-bit loader, a
+# 32-bit Linux program. Some 64-bit Linux kernels are built or booted without
+# 32-bit user code (the loader's exec then fails with "Exec format error"),
+# and there nothing of ours can run: say so at once instead of waiting for a
+# prefix that never comes up.
+probe() {
+    local out rc=0
+    out="$(wine --version 2>&1 </dev/null)" || rc=$?
+    if [ $rc -ne 0 ] || ! printf '%s' "$out" | grep -q '^wine-'; then
+        log "this machine cannot run Wine's 32-bit loader (${out:-exit status $rc});"
+        log "32-bit programs need a 64-bit Linux with 32-bit user code enabled (ia32 emulation)"
+        return 1
+    fi
+}
 
 create_prefix() {
     # One creator at a time; the others wait for it.
@@ -89,7 +105,11 @@ start_display() {
 }
 
 case "${1:-}" in
+    probe)
+        probe
+        ;;
     start)
+        probe || exit 1
         create_prefix
         start_display
         # Daemons must not hold the caller's output open.
@@ -105,12 +125,14 @@ case "${1:-}" in
         ;;
     run)
         shift
+        probe || exit 1
         create_prefix
         start_display
         rc=0; wine "$@" || rc=$?; [ $rc -eq 0 ] || log "exit status $rc"; exit $rc
         ;;
     shell)
         # Prints the environment to use the prefix by hand.
+        probe || exit 1
         create_prefix
         start_display
         echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$DISPLAY'"
@@ -124,7 +146,7 @@ case "${1:-}" in
         rm -f "$state/server.started"
         ;;
     *)
-        echo "usage: $0 start|run EXE [ARGS...]|shell|stop" >&2
+        echo "usage: $0 start|run EXE [ARGS...]|shell|stop|probe" >&2
         exit 2
         ;;
 esac

@@ -113,6 +113,10 @@ def main():
     if 1.0 not in scales:
         parser.error("--scales must hold 1 (the full scale)")
 
+    # Nothing can be timed where Wine cannot start a 32-bit program: say so
+    # before spending minutes on builds.
+    if subprocess.run([WINE_ENV, "probe"]).returncode != 0:
+        sys.exit("benchmark: not run")
     variants, tools = build_variants(scales)
     env = dict(os.environ, QUENNEL_WINE_DIR=os.path.join(BENCH, "wine"))
     run([WINE_ENV, "start"], env=env, quiet=False)
