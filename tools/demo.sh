@@ -14,12 +14,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
 tools/ensure-setup.sh
+wine_env="$repo/tests/wine/wine-env.sh"
+"$wine_env" probe || { echo "demo: not run" >&2; exit 1; }
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 
 export QUENNEL_WINE_DIR="$repo/build/demo"
 if [ $# -eq 0 ] && [ -n "${DISPLAY:-}" ]; then export QUENNEL_USE_DISPLAY=1; fi
-wine_env="$repo/tests/wine/wine-env.sh"
 "$wine_env" start
 trap '"$wine_env" stop' EXIT
 run() { "$wine_env" run "$@" | tr -d '\r'; }
