@@ -181,6 +181,12 @@ def dialog_controls(template):
     return controls
 
 
+def foreign_imports(pe, what):
+    """One fault per imported DLL that Windows does not have."""
+    return [f"{what} imports {dll}, which Windows does not have"
+            for dll in pe.imports() if dll.lower() not in SYSTEM_DLLS]
+
+
 def check(path):
     faults = []
     with open(path, "rb") as f:
@@ -190,9 +196,7 @@ def check(path):
         faults.append(f"machine {exe.machine:#x}, not i386")
     if exe.subsystem != 2:
         faults.append(f"subsystem {exe.subsystem}, not a Windows GUI program")
-    for dll in exe.imports():
-        if dll.lower() not in SYSTEM_DLLS:
-            faults.append(f"imports {dll}, which Windows does not have")
+    faults += foreign_imports(exe, "the program")
 
     res = exe.resources()
     manifest = res.get((RT_MANIFEST, 1))
@@ -242,9 +246,7 @@ def check(path):
         missing = [e for e in UNRAR_EXPORTS if e not in dll.exports()]
         if missing:
             faults.append(f"DLL 147 does not export {missing}")
-        foreign = [d for d in dll.imports() if d.lower() not in SYSTEM_DLLS]
-        if foreign:
-            faults.append(f"DLL 147 imports {foreign}, which Windows does not have")
+        faults += foreign_imports(dll, "DLL 147")
     uninstaller = res.get(("EXE", 176))
     if uninstaller is None:
         faults.append("the uninstaller (EXE 176) is missing")
@@ -252,9 +254,7 @@ def check(path):
         prog = PE(uninstaller, "EXE 176")
         if prog.machine != 0x14C or prog.characteristics & 0x2000:
             faults.append("EXE 176 is not a 32-bit x86 program")
-        foreign = [d for d in prog.imports() if d.lower() not in SYSTEM_DLLS]
-        if foreign:
-            faults.append(f"EXE 176 imports {foreign}, which Windows does not have")
+        faults += foreign_imports(prog, "EXE 176")
     licence = res.get(("RTF", 165))
     if licence is None or not licence.startswith(b"{\\rtf"):
         faults.append("the licence (RTF 165) is missing or not RTF")

@@ -27,8 +27,8 @@ log() { echo "wine-env: $*" >&2; }
 # Quennel is a 32-bit program, and Wine runs it through its 32-bit loader, a
 # 32-bit Linux program. Some 64-bit Linux kernels are built or booted without
 # 32-bit user code (the loader's exec then fails with "Exec format error"),
-# and there nothing of ours can run: say so at once instead of waiting for a
-# prefix that never comes up.
+# and there nothing of ours can run: the prefix is never made, so say so
+# before making one instead of waiting for it.
 probe() {
     local out rc=0
     out="$(wine --version 2>&1 </dev/null)" || rc=$?
@@ -44,6 +44,7 @@ create_prefix() {
     exec 9>"$state/prefix.lock"
     flock 9
     if [ ! -f "$WINEPREFIX/.quennel-ready" ]; then
+        probe || exit 1
         log "creating Wine prefix $WINEPREFIX"
         rm -rf "$WINEPREFIX"
         DISPLAY= wineboot --init >/dev/null 2>&1 </dev/null || true
@@ -109,7 +110,6 @@ case "${1:-}" in
         probe
         ;;
     start)
-        probe || exit 1
         create_prefix
         start_display
         # Daemons must not hold the caller's output open.
@@ -125,14 +125,12 @@ case "${1:-}" in
         ;;
     run)
         shift
-        probe || exit 1
         create_prefix
         start_display
         rc=0; wine "$@" || rc=$?; [ $rc -eq 0 ] || log "exit status $rc"; exit $rc
         ;;
     shell)
         # Prints the environment to use the prefix by hand.
-        probe || exit 1
         create_prefix
         start_display
         echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$DISPLAY'"
