@@ -15,18 +15,35 @@ cd "$(dirname "$0")/.."
 repo="$PWD"
 tools/ensure-setup.sh
 wine_env="$repo/tests/wine/wine-env.sh"
-"$wine_env" probe || { echo "demo: not run" >&2; exit 1; }
-cmake --preset windows >/dev/null
-cmake --build --preset windows
+# The shipped program is the 32-bit installer. On a machine that runs no
+# 32-bit programs the demo runs the test-only 64-bit build of the same
+# sources instead, and says so.
+preset=windows
+installer="$repo/dist/Quennel.exe"
+demo_state="$repo/build/demo"
+if ! "$wine_env" probe 2>/dev/null; then
+    if QUENNEL_WINE_ARCH=64 "$wine_env" probe 2>/dev/null; then
+        echo "demo: this machine cannot run 32-bit programs: running the test-only 64-bit build of the installer"
+        export QUENNEL_WINE_ARCH=64
+        preset=windows64
+        installer="$repo/build/windows64/dist/Quennel.exe"
+        demo_state="$repo/build/demo64"
+    else
+        "$wine_env" probe || true
+        echo "demo: not run" >&2
+        exit 1
+    fi
+fi
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target Quennel democlient qdrive clientcheck
 
-export QUENNEL_WINE_DIR="$repo/build/demo"
+export QUENNEL_WINE_DIR="$demo_state"
 if [ $# -eq 0 ] && [ -n "${DISPLAY:-}" ]; then export QUENNEL_USE_DISPLAY=1; fi
 "$wine_env" start
 trap '"$wine_env" stop' EXIT
 run() { "$wine_env" run "$@" | tr -d '\r'; }
 
-tools="$repo/build/windows/tools/demo"
-installer="$repo/dist/Quennel.exe"
+tools="$repo/build/$preset/tools/demo"
 wizard=0
 if [ $# -eq 0 ]; then
     if [ -n "${DISPLAY:-}" ]; then wizard=1; else set -- /silent; fi

@@ -51,6 +51,7 @@ fi
 
 PKGS="cmake ninja-build g++ make pkg-config python3 dpkg-dev file
  binutils-mingw-w64-i686 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev
+ binutils-mingw-w64-x86-64 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
  wine wine64 wine32:i386 osslsigncode openssl xvfb xauth x11-utils x11-apps imagemagick xdotool
  libgtest-dev googletest libtinyxml2-dev rar unrar
  clang libclang-rt-14-dev qttools5-dev-tools fonts-noto-core fonts-noto-cjk fonts-dejavu-core libpangocairo-1.0-0"
@@ -95,11 +96,14 @@ if [ -n "$missing" ]; then
     install_missing
 fi
 
-# 3. posix thread model for the i686 cross compilers
-for tool in gcc g++; do
-    alt=/usr/bin/i686-w64-mingw32-$tool-posix
-    if [ -x "$alt" ] && [ "$(readlink -f /usr/bin/i686-w64-mingw32-$tool)" != "$(readlink -f $alt)" ]; then
-        update-alternatives --set i686-w64-mingw32-$tool "$alt" >/dev/null
-    fi
+# 3. posix thread model for the cross compilers (i686: the installer;
+#    x86_64: the test-only 64-bit build)
+for triplet in i686-w64-mingw32 x86_64-w64-mingw32; do
+    for tool in gcc g++; do
+        alt=/usr/bin/$triplet-$tool-posix
+        if [ -x "$alt" ] && [ "$(readlink -f /usr/bin/$triplet-$tool)" != "$(readlink -f $alt)" ]; then
+            update-alternatives --set $triplet-$tool "$alt" >/dev/null
+        fi
+    done
 done
 echo "setup: done"

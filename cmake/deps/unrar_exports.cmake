@@ -10,7 +10,9 @@
 # lets a program link to the DLL directly as well as through GetProcAddress.
 #
 # The decorations are read from the objects rather than written by hand, and
-# the run fails if an entry point is missing or is not __stdcall.
+# the run fails if an entry point is missing or is not __stdcall. On x86-64
+# (the test-only build) there is one calling convention and no decoration:
+# the plain names are listed as they are.
 
 foreach(var NM DEF_IN DEF_OUT DLL_NAME OBJECTS)
   if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
@@ -57,7 +59,9 @@ string(PREPEND symbols "\n")
 
 set(content "LIBRARY \"${DLL_NAME}\"\nEXPORTS\n")
 foreach(name IN LISTS names)
-  if(symbols MATCHES "\n[0-9a-fA-F]+ T _${name}@([0-9]+)\n")
+  if(symbols MATCHES "\n[0-9a-fA-F]+ T ${name}\n" AND NOT symbols MATCHES "\n[0-9a-fA-F]+ T _${name}")
+    string(APPEND content "  ${name}\n")
+  elseif(symbols MATCHES "\n[0-9a-fA-F]+ T _${name}@([0-9]+)\n")
     string(APPEND content "  ${name}@${CMAKE_MATCH_1}\n")
   elseif(symbols MATCHES "\n[0-9a-fA-F]+ T _${name}\n")
     message(FATAL_ERROR

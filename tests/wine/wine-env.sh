@@ -7,9 +7,13 @@
 #   wine-env.sh run EXE ARGS...  run a Windows program in the prefix (starts what is missing)
 #   wine-env.sh stop             stop wineserver and Xvfb
 #   wine-env.sh probe            exit 0 when this machine can run Wine's 32-bit programs
+#                                (QUENNEL_WINE_ARCH=64: its 64-bit programs)
 #
 # QUENNEL_WINE_DIR chooses the state folder (default: build/wine of the repo);
 # WINEARCH/WINEPREFIX may be set by the caller for a second prefix.
+# QUENNEL_WINE_ARCH=64 makes the prefix a 64-bit one run by Wine's 64-bit
+# loader alone, for the test-only 64-bit build; it works where the 32-bit
+# loader cannot run at all.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -24,6 +28,17 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 log() { echo "wine-env: $*" >&2; }
 
+if [ "${QUENNEL_WINE_ARCH:-32}" = 64 ]; then
+    # Debian's `wine` starts the 32-bit loader whenever it is installed, and
+    # wineboot goes through it: call the 64-bit loader itself.
+    WINE="$(command -v wine64 || echo /usr/lib/wine/wine64)"
+    export WINEARCH=win64 WINELOADER="$WINE"
+    bits=64
+else
+    WINE=wine
+    bits=32
+fi
+
 # Quennel is a 32-bit program, and Wine runs it through its 32-bit loader, a
 # 32-bit Linux program. Some 64-bit Linux kernels are built or booted without
 # 32-bit user code (the loader's exec then fails with "Exec format error"),
@@ -31,10 +46,10 @@ log() { echo "wine-env: $*" >&2; }
 # before making one instead of waiting for it.
 probe() {
     local out rc=0
-    out="$(wine --version 2>&1 </dev/null)" || rc=$?
+    out="$("$WINE" --version 2>&1 </dev/null)" || rc=$?
     if [ $rc -ne 0 ] || ! printf '%s' "$out" | grep -q '^wine-'; then
-        log "this machine cannot run Wine's 32-bit loader (${out:-exit status $rc});"
-        log "32-bit programs need a 64-bit Linux with 32-bit user code enabled (ia32 emulation)"
+        log "this machine cannot run Wine's $bits-bit loader (${out:-exit status $rc});"
+        [ $bits = 32 ] && log "32-bit programs need a 64-bit Linux with 32-bit user code enabled (ia32 emulation)"
         return 1
     fi
 }
@@ -47,7 +62,7 @@ create_prefix() {
         probe || exit 1
         log "creating Wine prefix $WINEPREFIX"
         rm -rf "$WINEPREFIX"
-        DISPLAY= wineboot --init >/dev/null 2>&1 </dev/null || true
+        DISPLAY= "$WINE" wineboot --init >/dev/null 2>&1 </dev/null || true
         wineserver -w
         # No window manager: do not let Wine wait for one on hidden windows.
         # A 32-bit program reads HKCU\Software through Wow6432Node once that
@@ -55,13 +70,13 @@ create_prefix() {
         # is written in both places.
         local key
         for key in 'HKCU\Software\Wine\X11 Driver' 'HKCU\Software\Wow6432Node\Wine\X11 Driver'; do
-            wine reg add "$key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+            "$WINE" reg add "$key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
         done
         # QUENNEL_WINE_DPI: the screen's dots per inch (Wine's LogPixels).
         if [ -n "${QUENNEL_WINE_DPI:-}" ]; then
-            wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$QUENNEL_WINE_DPI" /f \
+            "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$QUENNEL_WINE_DPI" /f \
                 >/dev/null 2>&1 </dev/null
-            wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$QUENNEL_WINE_DPI" /f \
+            "$WINE" reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$QUENNEL_WINE_DPI" /f \
                 >/dev/null 2>&1 </dev/null
         fi
         wineserver -w
@@ -116,24 +131,25 @@ case "${1:-}" in
         wineserver -p >/dev/null 2>&1 </dev/null
         # Warm up: the first program start of a prefix is slow, and it starts
         # Wine's own services, which stay for the run.
-        wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+        "$WINE" cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
         # Wine starts its desktop process from the first program that opens a
         # window, and that process keeps the program's output open: start it
         # here, from a program whose output goes nowhere.
-        wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
+        "$WINE" rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
         log "ready: prefix $WINEPREFIX, display $DISPLAY"
         ;;
     run)
         shift
         create_prefix
         start_display
-        rc=0; wine "$@" || rc=$?; [ $rc -eq 0 ] || log "exit status $rc"; exit $rc
+        rc=0; "$WINE" "$@" || rc=$?; [ $rc -eq 0 ] || log "exit status $rc"; exit $rc
         ;;
     shell)
         # Prints the environment to use the prefix by hand.
         create_prefix
         start_display
-        echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$DISPLAY'"
+        echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$DISPLAY'" \
+             "${WINELOADER:+WINEARCH=win64 WINELOADER='$WINELOADER'}"
         ;;
     stop)
         wineserver -k 2>/dev/null || true

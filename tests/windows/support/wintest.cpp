@@ -623,9 +623,10 @@ bool ReadValue(HKEY root, const std::string& key, const std::string& name, std::
 }
 
 bool Is64BitSystem() {
-    BOOL wow64 = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow64);
-    return wow64 != FALSE;
+    // The system, not this process: a 32-bit test runs under WoW64 there, and
+    // the test-only 64-bit build runs natively on the same system.
+    char folder[MAX_PATH];
+    return GetSystemWow64DirectoryA(folder, MAX_PATH) != 0;
 }
 
 std::string ClientKeyPath() {

@@ -140,7 +140,7 @@ std::vector<DWORD> ThreadsOf(DWORD pid);
 DWORD ProcessByName(const std::string& exeName);
 void KillProcess(DWORD pid);
 
-// Registry set-up from this 32-bit process, with the calls the installer uses.
+// Registry set-up from this process, with the calls the installer uses.
 bool SetValues(HKEY root, const std::string& key, const std::map<std::string, std::string>& values);
 bool SetRawValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
                  const std::string& bytes);
@@ -149,7 +149,10 @@ bool KeyExists(HKEY root, const std::string& key);
 bool ReadValue(HKEY root, const std::string& key, const std::string& name, std::string& bytes,
                DWORD* type = nullptr);
 
-// The client's Uninstall key path on the running system (64-bit form under WoW64).
+// The client's Uninstall key path on the running system. On 64-bit Windows
+// it names the 32-bit registry view through Wow6432Node, which a 32-bit and a
+// 64-bit process reach alike, so the 32-bit installer and the test-only 64-bit
+// build read the same entry.
 std::string ClientKeyPath();
 bool Is64BitSystem();
 
