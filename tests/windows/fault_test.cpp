@@ -48,7 +48,10 @@ public:
         if (path.empty()) return;
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << "# Reliability: faults injected into real installations\n\n"
-               "Written by the fault-injection suite (tests/windows/fault_test.cpp) on its last run under Wine.\n"
+               "Written by the fault-injection suite (tests/windows/fault_test.cpp) on its last run under Wine, "
+            << (sizeof(void*) == 8 ? "on the test-only 64-bit build of the installer"
+                                   : "on the 32-bit installer")
+            << ".\n"
                "A fault is survived when the installer ends by itself with status 0, tells the user what went\n"
                "wrong where it should, and leaves every configuration copy either as it was or\n"
                "completely updated and well-formed.\n\n"
