@@ -11,11 +11,6 @@
 CsetupApp theApp;
 
 BOOL CsetupApp::InitInstance() {
-    // Libraries are loaded from the system folder (and folders added on
-    // purpose) only: nothing planted beside the executable, in a downloads
-    // folder say, is loaded in place of a system library.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS);
-
     const bool silentMode = HasSilentArgument(__argc, __argv);
 
     EnsureSingleInstance();

@@ -1,4 +1,5 @@
 #include "framework/afx.h"
+#include "framework/library_search.h"
 
 #include "app/startup_rules.h"
 
@@ -37,6 +38,6 @@ int AfxMessageBox(const std::string& text) {
     return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
 }
 
-BOOL AfxInitRichEdit2() { return LoadLibraryA("riched20.dll") != nullptr; }
+BOOL AfxInitRichEdit2() { return LoadSystemLibrary("riched20.dll") != nullptr; }
 
-BOOL AfxInitRichEdit() { return LoadLibraryA("riched32.dll") != nullptr; }
+BOOL AfxInitRichEdit() { return LoadSystemLibrary("riched32.dll") != nullptr; }

@@ -1,10 +1,12 @@
 // The program's entry point: runs the application object's start-up. The
 // installer never enters a message loop of its own; every page runs modally.
 #include "framework/afx.h"
+#include "framework/library_search.h"
 
 #include <cstdlib>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictLibrarySearchToSystem();
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return 0;
     app->m_hInstance = instance;

@@ -9,7 +9,10 @@
 // only says so; it touches no file and no registry key, and ends with 0.
 #include <windows.h>
 
+#include "framework/library_search.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictLibrarySearchToSystem();
     static const wchar_t kText[] =
         L"This is the uninstaller of the Quennel Language Pack.\n\n"
         L"The translation files of the language pack are part of the client's "

@@ -6,6 +6,9 @@ What it holds the file to:
 - self-contained: it imports only DLLs that every Windows has, none of the
   compiler's runtime DLLs and not the archive library (that one is carried
   inside and loaded from the temporary folder);
+- safe to start from a Downloads folder: its import table (and the
+  uninstaller's) names only KERNEL32 and msvcrt, which Windows always takes
+  from its system folder; the rest is delay-loaded;
 - its resources: a well-formed x86 manifest, version information, every page
   dialog, each dialog's control IDs unique, the language page's 33 language boxes;
 - what it carries: the payload is a RAR archive, the archive library a 32-bit
@@ -31,6 +34,11 @@ SYSTEM_DLLS = {
     "riched20.dll", "msftedit.dll", "crypt32.dll", "wintrust.dll", "userenv.dll", "ntdll.dll",
     "bcrypt.dll", "rpcrt4.dll", "psapi.dll", "dbghelp.dll", "setupapi.dll", "powrprof.dll",
 }
+# What a program started from any folder may name in its import table: DLLs
+# that Windows always takes from its system folder (known DLLs, whose own
+# dependencies are known DLLs too). Everything else is loaded at run time,
+# after the library search is limited to the system folder.
+STATIC_IMPORTS = {"kernel32.dll", "msvcrt.dll"}
 PAGE_DIALOGS = (100, 102, 129, 132, 163, 177)
 LANGUAGE_PAGE = 177
 LANGUAGE_COUNT = 33
@@ -86,9 +94,10 @@ class PE:
     def directory(self, index):
         return self.dirs[index] if index < len(self.dirs) else (0, 0)
 
-    def imports(self):
+    def imports(self, tables=((1, 20), (13, 32))):
+        """Names of the DLLs in the import table and the delay-load table."""
         names = []
-        for index, size in ((1, 20), (13, 32)):  # import table, delay-load table
+        for index, size in tables:
             rva, _ = self.directory(index)
             if not rva:
                 continue
@@ -187,6 +196,12 @@ def foreign_imports(pe, what):
             for dll in pe.imports() if dll.lower() not in SYSTEM_DLLS]
 
 
+def loaded_at_start(pe, what):
+    """One fault per DLL in the import table that Windows may look for beside the program."""
+    return [f"{what} imports {dll} at start, which Windows may load from the program's own folder"
+            for dll in pe.imports(tables=((1, 20),)) if dll.lower() not in STATIC_IMPORTS]
+
+
 def check(path):
     faults = []
     with open(path, "rb") as f:
@@ -197,6 +212,7 @@ def check(path):
     if exe.subsystem != 2:
         faults.append(f"subsystem {exe.subsystem}, not a Windows GUI program")
     faults += foreign_imports(exe, "the program")
+    faults += loaded_at_start(exe, "the program")
 
     res = exe.resources()
     manifest = res.get((RT_MANIFEST, 1))
@@ -255,6 +271,7 @@ def check(path):
         if prog.machine != 0x14C or prog.characteristics & 0x2000:
             faults.append("EXE 176 is not a 32-bit x86 program")
         faults += foreign_imports(prog, "EXE 176")
+        faults += loaded_at_start(prog, "EXE 176")
     licence = res.get(("RTF", 165))
     if licence is None or not licence.startswith(b"{\\rtf"):
         faults.append("the licence (RTF 165) is missing or not RTF")

@@ -1,0 +1,9 @@
+// A program that imports USER32 the ordinary way (in its import table) and
+// does nothing else: the planting tests' proof that a planted DLL is seen
+// when a program does load it from its own folder.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return GetSystemMetrics(SM_CXSCREEN) > 0 ? 0 : 1; }
