@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Side-by-side benchmark of the installation, written to docs/performance.md.
 
-    tools/benchmark.sh [--reps 5] [--scales 0.25,0.5,1,2]
+    tools/benchmark.sh [--reps 5] [--scales 0.25,0.5,1,2] [--arch 32|64] [--observe 3]
 
 Builds installers around generated full-scale payloads (not solid, and solid
 at scale 1; the other scales not solid), then runs everything alternating,
@@ -11,66 +11,123 @@ round after round after a warm-up round, on one Wine prefix and one drive:
       same setup.dll on the same archive (the limit of the design);
   (c) the native `unrar x` of the same archive (the reference without Wine);
   the wizard road's extraction phase (Install Now to the finish page on
-  screen) against the silent road timed by the same clock inside Wine; the
-  start of the installer to its language page on screen against a trivial
-  dialog program's start to its dialog on screen; the silent installation at
-  the other scales. The peak memory of the installer is read in a run of its
-  own afterwards, so that watching it costs none of the timed runs anything.
+  screen); the start of the installer to its language page on screen against
+  a trivial dialog program's start to its dialog on screen; the silent
+  installation at the other scales.
+
+Every timed run extracts into a fresh, empty destination on the same drive
+(the last run's output is moved aside and deleted, and the demo client's
+folder and configuration copies put back as they were, before the clock
+starts), with the temporary folder emptied as on a machine where the
+installer has not run, and after `sync`, so that no run pays for writing back
+another's files. The programs are started and timed inside Wine by bench_ui
+(QueryPerformanceCounter around CreateProcess and the wait, and
+GetProcessTimes), never through a wrapper script; one program holds Wine's
+desktop open for the whole benchmark, as Windows always has one.
+
+Afterwards, in runs of their own, the installer's and the engine's own Wine
+processes are watched from Linux (found by the image file they map): their
+peak resident size, their CPU time, and the file events of their folders,
+which split an installation into its steps.
+
+The shipped installer is a 32-bit program; where this machine runs no 32-bit
+programs (`tests/wine/wine-env.sh probe` fails), the test-only 64-bit build of
+the same sources is measured under Wine's 64-bit loader, and the report says so.
 """
 import argparse
+import datetime
 import os
 import platform
 import shutil
 import statistics
 import subprocess
 import sys
-import threading
-import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "payload"))
+import bench_report  # noqa: E402
+import bench_watch  # noqa: E402
+from payload_catalogue import PAYLOAD_ROOTS  # noqa: E402
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BENCH = os.path.join(REPO, "build", "bench")
 WINE_ENV = os.path.join(REPO, "tests", "wine", "wine-env.sh")
+TRACE = "+timestamp,+loaddll"
+LANGUAGE_PAGE_CONTROL = "1094"
+
+BUILDS = {
+    "32": {"toolchain": "cmake/mingw-i686.cmake",
+           "name": "the shipped 32-bit build of the installer (cmake/mingw-i686.cmake), under Wine's 32-bit loader"},
+    "64": {"toolchain": "cmake/mingw-x86_64.cmake",
+           "name": "the test-only 64-bit build of the installer (cmake/mingw-x86_64.cmake with the settings of the "
+                   "windows64 preset), under Wine's 64-bit loader"},
+}
+
+
+class BenchError(Exception):
+    pass
 
 
 def run(command, env=None, quiet=True):
-    return subprocess.run(command, env=env, check=True, text=True,
+    """Runs a command; its output (standard output and error together) when quiet."""
+    done = subprocess.run(command, env=env, text=True, errors="replace", stdin=subprocess.DEVNULL,
                           stdout=subprocess.PIPE if quiet else None, stderr=subprocess.STDOUT if quiet else None)
+    if done.returncode != 0:
+        raise BenchError("%s failed (exit status %d)%s" % (" ".join(command), done.returncode,
+                                                           ":\n" + done.stdout[-3000:] if quiet else ""))
+    return done.stdout
 
 
 def win_path(path):
-    return "Z:" + path.replace("/", "\\")
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def fields_of(text):
-    return dict(item.split("=", 1) for item in text.split() if "=" in item)
+def choose_build(requested):
+    """The build to measure: 32 where Wine's 32-bit loader runs, else 64."""
+    runs32 = subprocess.run([WINE_ENV, "probe"], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL).returncode == 0
+    if requested == "32" and not runs32:
+        subprocess.run([WINE_ENV, "probe"])
+        sys.exit("benchmark: --arch 32, but this machine cannot run Wine's 32-bit loader")
+    arch = requested or ("32" if runs32 else "64")
+    if arch == "64" and subprocess.run([WINE_ENV, "probe"], env=dict(os.environ, QUENNEL_WINE_ARCH="64")).returncode:
+        sys.exit("benchmark: not run: Wine's 64-bit loader does not run here either")
+    name = BUILDS[arch]["name"]
+    if arch == "64":
+        name += (": chosen with --arch 64 (this machine runs 32-bit programs too)" if runs32 else
+                 ": this machine runs no 32-bit programs, so the shipped 32-bit build could not be measured")
+    return arch, name
 
 
-def build_variants(scales):
-    """One build folder; the payload is swapped per variant and the installer kept aside."""
-    build = os.path.join(BENCH, "build")
+def build_variants(arch, scales):
+    """One build folder per architecture; the payload is swapped per variant
+    and each installer kept aside."""
+    build = os.path.join(BENCH, "build" + arch)
     variants = {}
-    wanted = [(scale, False) for scale in scales]
-    if 1.0 in scales:
-        wanted.append((1.0, True))
+    wanted = [(scale, False) for scale in scales] + [(1.0, True)]
     for scale, solid in wanted:
         name = "%g%s" % (scale, "-solid" if solid else "")
         tree = os.path.join(BENCH, "tree-%g" % scale)
-        if not os.path.isdir(tree):
+        if not os.path.isfile(os.path.join(tree, ".complete")):
+            shutil.rmtree(tree, ignore_errors=True)
             run([sys.executable, os.path.join(REPO, "tools/bench/make_bench_tree.py"),
                  "--catalogue", os.path.join(REPO, "languages/catalogue.cpp"), "--out", tree,
                  "--scale", str(scale)], quiet=False)
+            open(os.path.join(tree, ".complete"), "w").close()
+        print("benchmark: building the %s-bit installer of variant %s" % (arch, name), flush=True)
         run(["cmake", "-S", REPO, "-B", build, "-G", "Ninja",
-             "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(REPO, "cmake/mingw-i686.cmake"), "-DCMAKE_BUILD_TYPE=Release",
+             "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(REPO, BUILDS[arch]["toolchain"]),
+             "-DCMAKE_BUILD_TYPE=Release", "-DbrandFlag=0", "-DproductTypeFlag=0",
              "-DQUENNEL_PAYLOAD_TREE=" + tree, "-DQUENNEL_PAYLOAD_SOLID=" + ("ON" if solid else "OFF"),
              "-DQUENNEL_DIST_DIR=" + os.path.join(build, "dist")])
         run(["cmake", "--build", build, "--target", "Quennel", "bench_engine", "bench_ui", "trivial_dialog",
-             "democlient"], quiet=False)
-        folder = os.path.join(BENCH, "variants", name)
+             "democlient"])
+        folder = os.path.join(BENCH, "variants" + arch, name)
         os.makedirs(folder, exist_ok=True)
         shutil.copy2(os.path.join(build, "dist", "Quennel.exe"), os.path.join(folder, "Quennel.exe"))
         shutil.copy2(os.path.join(build, "payload", "setup.rar"), os.path.join(folder, "setup.rar"))
-        unpacked = sum(os.path.getsize(os.path.join(root, f)) for root, _, files in os.walk(tree) for f in files)
-        variants[name] = {"scale": scale, "solid": solid, "folder": folder, "unpacked": unpacked,
+        variants[name] = {"scale": scale, "solid": solid, "folder": folder, "tree": tree,
+                          "payload": payload_totals(tree),
                           "installer": os.path.join(folder, "Quennel.exe"),
                           "archive": os.path.join(folder, "setup.rar")}
     tools = os.path.join(build, "tools", "demo")
@@ -78,220 +135,366 @@ def build_variants(scales):
                       for name in ("bench_engine", "bench_ui", "trivial_dialog", "democlient")}
 
 
-def peak_memory_kb(name, stop, result):
-    """Finds the Wine process of this program once, then follows its peak resident size."""
-    pid = None
-    while not stop.is_set() and pid is None:
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
+def payload_totals(tree):
+    """Files and bytes below each payload root of a tree."""
+    totals = {}
+    for root in PAYLOAD_ROOTS:
+        files = size = 0
+        for folder, _, names in os.walk(os.path.join(tree, root)):
+            files += len(names)
+            size += sum(os.path.getsize(os.path.join(folder, name)) for name in names)
+        totals[root] = (files, size)
+    return totals
+
+
+def find_nocase(base, relative):
+    """BASE/RELATIVE with each part matched without case, as Windows and Wine
+    do (the payload's client/ lands in the client's Client/)."""
+    path = base
+    for part in [p for p in relative.replace("\\", "/").split("/") if p]:
+        candidate = os.path.join(path, part)
+        if not os.path.lexists(candidate) and os.path.isdir(path):
+            same = sorted(name for name in os.listdir(path) if name.lower() == part.lower())
+            if same:
+                candidate = os.path.join(path, same[0])
+        path = candidate
+    return path
+
+
+class Prefix:
+    """The benchmark's Wine prefix: paths, fresh destinations, programs."""
+
+    def __init__(self, arch, tools):
+        self.arch = arch
+        self.tools = tools
+        self.state = os.path.join(BENCH, "wine" + arch)
+        self.env = dict(os.environ, QUENNEL_WINE_DIR=self.state, QUENNEL_WINE_ARCH=arch)
+        self.prefix = os.path.join(self.state, "prefix")
+        self.keeper = None
+
+    def unix(self, windows_path):
+        """A Windows path of this prefix as a Linux path (through dosdevices)."""
+        drive = os.path.realpath(os.path.join(self.prefix, "dosdevices", windows_path[0].lower() + ":"))
+        return find_nocase(drive, windows_path[2:])
+
+    def wine(self, *command):
+        return run([WINE_ENV, "run"] + [str(part) for part in command], env=self.env)
+
+    def start(self, roots):
+        run([WINE_ENV, "start"], env=self.env, quiet=False)
+        # One program holds the desktop for the whole benchmark (see bench_ui hold).
+        self.keeper = subprocess.Popen([WINE_ENV, "run", self.tools["bench_ui"], "hold"], env=self.env,
+                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                       text=True)
+        if self.keeper.stdout.readline().strip() != "holding":
+            raise BenchError("bench_ui hold did not start")
+        installed = self.wine(self.tools["democlient"], "install")
+        lines = [line.strip() for line in installed.splitlines()]
+        self.client_windows = next(line.split("=", 1)[1].strip() for line in lines
+                                   if line.startswith("client folder"))
+        self.client = self.unix(self.client_windows)
+        self.configuration = {}
+        for line in lines:
+            if line.startswith("configuration"):
+                path = self.unix(line.split("=", 1)[1].strip())
+                with open(path, "rb") as f:
+                    self.configuration[path] = f.read()
+        self.temp = self.unix(self.wine("cmd", "/c", "echo", "%TEMP%").strip().splitlines()[-1].strip())
+        # The client's folder as the demo client leaves it, without any
+        # payload an earlier benchmark left there.
+        for root in roots:
+            path = find_nocase(self.client, root)
+            if os.path.isdir(path):
+                shutil.rmtree(path)
+                parent = os.path.dirname(path)
+                if parent != self.client and not os.listdir(parent):
+                    os.rmdir(parent)
+        self.pristine = os.path.join(self.state, "client-as-installed")
+        shutil.rmtree(self.pristine, ignore_errors=True)
+        shutil.copytree(self.client, self.pristine, symlinks=True)
+        self.engine_windows = "C:\\bench\\engine\\"
+        self.engine = self.unix(self.engine_windows)
+        self.native = self.unix("C:\\bench\\native")
+
+    def stop(self):
+        if self.keeper is not None:
+            self.keeper.stdin.close()
             try:
-                with open("/proc/%s/cmdline" % entry, "rb") as f:
-                    if name.encode() in f.read():
-                        pid = entry
-                        break
-            except OSError:
-                pass
-        time.sleep(0.005)
-    while not stop.is_set() and pid is not None:
-        try:
-            with open("/proc/%s/status" % pid) as f:
-                for line in f:
-                    if line.startswith("VmHWM:"):
-                        result[0] = max(result[0], int(line.split()[1]))
-        except OSError:
-            return
-        time.sleep(0.02)
+                self.keeper.wait(30)
+            except subprocess.TimeoutExpired:
+                self.keeper.kill()
+        subprocess.run([WINE_ENV, "stop"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    @staticmethod
+    def replace(path, source=None):
+        """Moves PATH aside, deletes it, and puts an empty folder (or a copy
+        of SOURCE) in its place."""
+        if os.path.lexists(path):
+            aside = path.rstrip("/") + ".bench-old"
+            shutil.rmtree(aside, ignore_errors=True)
+            os.rename(path, aside)
+            shutil.rmtree(aside)
+        if source is None:
+            os.makedirs(path)
+        else:
+            shutil.copytree(source, path, symlinks=True)
+
+    def empty_temp(self):
+        for entry in os.scandir(self.temp):
+            if entry.is_dir(follow_symlinks=False):
+                shutil.rmtree(entry.path)
+            else:
+                os.unlink(entry.path)
+
+    def ready_client(self):
+        """The demo client as installed, nothing of the installer anywhere; flushed."""
+        self.replace(self.client, self.pristine)
+        for path, data in self.configuration.items():
+            with open(path, "wb") as f:
+                f.write(data)
+        self.empty_temp()
+        os.sync()
+
+    def ready_folder(self, path):
+        self.replace(path)
+        self.empty_temp()
+        os.sync()
+
+    def launch(self, exe, *arguments, trace=None):
+        """Starts a program through bench_ui run; its fields and output."""
+        command = [self.tools["bench_ui"]] + (["--winedebug=" + trace] if trace else [])
+        before = bench_watch.now()
+        out = self.wine(*(command + ["run", win_path(exe)] + list(arguments)))
+        after = bench_watch.now()
+        fields = fields_of(out)
+        if "wall_ms" not in fields:
+            raise BenchError("bench_ui run %s: no timing:\n%s" % (exe, out[-3000:]))
+        # Wine's QueryPerformanceCounter reads CLOCK_MONOTONIC_RAW: the two
+        # readings fall between the benchmark's own.
+        fields["same_clock"] = before <= float(fields["start_s"]) <= float(fields["end_s"]) <= after
+        return fields, out
+
+    def ui(self, *arguments, trace=None):
+        command = [self.tools["bench_ui"]] + (["--winedebug=" + trace] if trace else []) + list(arguments)
+        out = self.wine(*command)
+        return fields_of(out), out
+
+
+def fields_of(text):
+    """key=value pairs of the lines made of nothing else."""
+    fields = {}
+    for line in text.splitlines():
+        items = line.split()
+        if items and all("=" in item and item.split("=", 1)[0].isidentifier() for item in items):
+            fields.update(item.split("=", 1) for item in items)
+    return fields
+
+
+def check_payload(destination, variant):
+    """Raises unless every payload file of the variant is in DESTINATION, by count and bytes."""
+    for root, (files, size) in variant["payload"].items():
+        found_files = found_size = 0
+        for folder, _, names in os.walk(find_nocase(destination, root)):
+            found_files += len(names)
+            found_size += sum(os.path.getsize(os.path.join(folder, name)) for name in names)
+        if (found_files, found_size) != (files, size):
+            raise BenchError("%s: %d files, %d bytes below %s; the payload has %d files, %d bytes" % (
+                destination, found_files, found_size, root, files, size))
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--reps", type=int, default=5)
     parser.add_argument("--scales", default="0.25,0.5,1,2")
+    parser.add_argument("--arch", choices=("32", "64"))
+    parser.add_argument("--observe", type=int, default=3,
+                        help="watched runs of the installer and the engine for memory and the steps (default 3)")
     args = parser.parse_args()
-    scales = sorted(float(s) for s in args.scales.split(","))
-    if 1.0 not in scales:
-        parser.error("--scales must hold 1 (the full scale)")
+    scales = sorted(set(float(s) for s in args.scales.split(",")))
+    if 1.0 not in scales or len(scales) < 3:
+        parser.error("--scales must hold 1 (the full scale) and at least two others")
 
-    # Nothing can be timed where Wine cannot start a 32-bit program: say so
-    # before spending minutes on builds.
-    if subprocess.run([WINE_ENV, "probe"]).returncode != 0:
-        sys.exit("benchmark: not run")
-    variants, tools = build_variants(scales)
-    env = dict(os.environ, QUENNEL_WINE_DIR=os.path.join(BENCH, "wine"))
-    run([WINE_ENV, "start"], env=env, quiet=False)
-    prefix = os.path.join(BENCH, "wine", "prefix")
-    installed = run([WINE_ENV, "run", tools["democlient"], "install"], env=env).stdout
-    client_folder = next(line.split("=", 1)[1].strip() for line in installed.splitlines()
-                         if line.strip().startswith("client folder"))
+    # Say what cannot run before spending minutes on builds.
+    arch, build_name = choose_build(args.arch)
+    print("benchmark: measuring %s" % build_name, flush=True)
+    started = datetime.datetime.now(datetime.timezone.utc)
+    variants, tools = build_variants(arch, scales)
+    prefix = Prefix(arch, tools)
+    try:
+        prefix.start(PAYLOAD_ROOTS)
+        results, engine_fields, loads = timed_rounds(prefix, variants, tools, scales, args.reps)
+        observed, startups = observed_runs(prefix, variants, tools, scales, args.observe)
+    finally:
+        prefix.stop()
+    finished = datetime.datetime.now(datetime.timezone.utc)
+    report = bench_report.write(args, arch, build_name, scales, variants, results, engine_fields, observed,
+                                startups, loads, started, finished, wine_version(arch))
+    with open(os.path.join(REPO, "docs", "performance.md"), "w") as out:
+        out.write(report)
+    print(report)
 
-    def wine(*command):
-        return run([WINE_ENV, "run"] + list(command), env=env).stdout
 
-    def timed(function):
-        start = time.monotonic()
-        out = function()
-        return time.monotonic() - start, out
+def wine_version(arch):
+    loader = "wine" if arch == "32" else (shutil.which("wine64") or "/usr/lib/wine/wine64")
+    return subprocess.run([loader, "--version"], text=True, stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL).stdout.strip()
 
-    def installer(variant):
-        return timed(lambda: wine(variants[variant]["installer"], "/silent"))[0]
 
-    def engine(variant, destination="C:\\bench\\engine\\"):
-        elapsed, out = timed(lambda: wine(tools["bench_engine"], win_path(variants[variant]["archive"]),
-                                          destination))
-        return elapsed, fields_of(out)
-
-    native_dest = os.path.join(prefix, "drive_c", "bench", "native")
-    os.makedirs(native_dest, exist_ok=True)
-
-    def native(variant):
-        return timed(lambda: run(["unrar", "x", "-o+", "-idq", variants[variant]["archive"], native_dest + "/"]))[0]
-
-    def ui(*arguments):
-        return fields_of(wine(tools["bench_ui"], *arguments))
-
-    # One round: every measure once, in a fixed interleaved order.
+def timed_rounds(prefix, variants, tools, scales, reps):
     results = {}
+    engine_fields = {}
 
     def record(key, value):
         results.setdefault(key, []).append(value)
 
-    engine_fields = {}
+    def installer(variant):
+        prefix.ready_client()
+        fields, _ = prefix.launch(variants[variant]["installer"], "/silent")
+        check_payload(prefix.client, variants[variant])
+        record("a:" + variant, float(fields["wall_ms"]) / 1000)
+        record("a-life:" + variant, float(fields["life_ms"]) / 1000)
+
+    def engine(variant, key, into_client=False):
+        if into_client:
+            prefix.ready_client()
+        else:
+            prefix.ready_folder(prefix.engine)
+        destination = prefix.client_windows if into_client else prefix.engine_windows
+        fields, _ = prefix.launch(tools["bench_engine"], win_path(variants[variant]["archive"]), destination)
+        check_payload(prefix.client if into_client else prefix.engine, variants[variant])
+        record(key, float(fields["wall_ms"]) / 1000)
+        if not into_client:
+            record("b-life:" + variant, float(fields["life_ms"]) / 1000)
+            engine_fields.setdefault(variant, []).append(fields)
+
+    def native(variant):
+        prefix.ready_folder(prefix.native)
+        start = bench_watch.now()
+        run(["unrar", "x", "-o+", "-idq", variants[variant]["archive"], prefix.native + "/"])
+        record("c:" + variant, bench_watch.now() - start)
+        check_payload(prefix.native, variants[variant])
+
+    def wizard():
+        prefix.ready_client()
+        fields, out = prefix.ui("wizard", win_path(variants["1"]["installer"]))
+        if "install_ms" not in fields or fields.get("exit") != "0":
+            raise BenchError("bench_ui wizard:\n" + out[-3000:])
+        check_payload(prefix.client, variants["1"])
+        record("wizard", float(fields["install_ms"]) / 1000)
+
+    def startup(key, exe, control):
+        os.sync()
+        fields, out = prefix.ui("startup", win_path(exe), control)
+        if "startup_ms" not in fields:
+            raise BenchError("bench_ui startup:\n" + out[-3000:])
+        record(key, float(fields["startup_ms"]) / 1000)
 
     def round_once():
         for variant in ("1", "1-solid"):
-            record("a:" + variant, installer(variant))
-            elapsed, fields = engine(variant)
-            record("b:" + variant, elapsed)
-            engine_fields.setdefault(variant, []).append(fields)
-            record("c:" + variant, native(variant))
+            installer(variant)
+            engine(variant, "b:" + variant)
+            native(variant)
         # The minimal engine into the installer's own destination: tells the
         # cost of the destination from the cost of the installer's other steps.
-        record("b-client", engine("1", client_folder)[0])
-        record("wizard", float(ui("wizard", win_path(variants["1"]["installer"]))["install_ms"]) / 1000.0)
-        record("silent-inside", float(ui("silent", win_path(variants["1"]["installer"]))["install_ms"]) / 1000.0)
-        record("start:quennel", float(ui("startup", win_path(variants["1"]["installer"]), "1094")["startup_ms"]) / 1000.0)
-        record("start:trivial", float(ui("startup", win_path(tools["trivial_dialog"]), "1")["startup_ms"]) / 1000.0)
+        engine("1", "b-client", into_client=True)
+        wizard()
+        startup("start:quennel", variants["1"]["installer"], LANGUAGE_PAGE_CONTROL)
+        startup("start:trivial", tools["trivial_dialog"], "1")
         for scale in scales:
             if scale != 1.0:
-                record("a:%g" % scale, installer("%g" % scale))
+                installer("%g" % scale)
 
+    loads = [load_average()]
     print("benchmark: warm-up round", flush=True)
     round_once()
     results.clear()
     engine_fields.clear()
-    for rep in range(args.reps):
-        print("benchmark: round %d of %d" % (rep + 1, args.reps), flush=True)
+    for rep in range(reps):
+        print("benchmark: round %d of %d" % (rep + 1, reps), flush=True)
         round_once()
-
-    # The peak memory, in runs of their own.
-    peaks = {}
-    for variant in ("1", "1-solid", "%g" % scales[-1]):
-        stop, peak = threading.Event(), [0]
-        watcher = threading.Thread(target=peak_memory_kb, args=("Quennel.exe", stop, peak))
-        watcher.start()
-        installer(variant)
-        stop.set()
-        watcher.join()
-        peaks[variant] = peak[0] / 1024.0
-    run([WINE_ENV, "stop"], env=env)
-
-    write_report(args, scales, variants, results, engine_fields, peaks)
+    loads.append(load_average())
+    return results, engine_fields, loads
 
 
-def write_report(args, scales, variants, results, engine_fields, peaks):
-    med = {key: statistics.median(values) for key, values in results.items()}
+def load_average():
+    with open("/proc/loadavg") as f:
+        return float(f.read().split()[0])
 
-    def span(key):
-        return "%.2f | %.2f–%.2f" % (med[key], min(results[key]), max(results[key]))
 
-    def engine_median(variant, name):
-        return statistics.median(float(f[name]) for f in engine_fields[variant])
+def observed_runs(prefix, variants, tools, scales, count):
+    """Runs of their own, watched from Linux: peak memory, CPU, steps."""
+    observed = {}
+    roots = [find_nocase(prefix.client, root) for root in PAYLOAD_ROOTS]
+    configuration_names = {os.path.basename(path).lower() for path in prefix.configuration}
 
-    last = engine_fields["1"][-1]
-    cpu = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo") if line.startswith("model name")), "?")
-    wine_version = subprocess.run(["wine", "--version"], text=True, stdout=subprocess.PIPE).stdout.strip()
-    size = {name: os.path.getsize(v["archive"]) / 1e6 for name, v in variants.items()}
+    def watched(key, image, start_run, destination, payload_roots, trace_wanted=True):
+        notify = bench_watch.FileEvents()
+        notify.watch(prefix.temp, bench_watch.IN_CREATE | bench_watch.IN_CLOSE_WRITE)
+        notify.watch(destination, bench_watch.IN_CREATE | bench_watch.IN_CLOSE_WRITE, recursive=True)
+        for folder in {os.path.dirname(path) for path in prefix.configuration}:
+            if not bench_watch.under(folder, destination):
+                notify.watch(folder, bench_watch.IN_CLOSE_WRITE)
+        process = bench_watch.ProcessWatch(image)
+        notify.start()
+        process.start()
+        try:
+            fields, out = start_run()
+        finally:
+            process.finish()
+            notify.finish()
+        marks = bench_watch.milestones(notify.events, prefix.temp, payload_roots, configuration_names)
+        libraries = bench_watch.loaded_libraries(out)
+        entry = {"fields": fields, "marks": marks, "libraries": libraries, "pid": process.pid,
+                 "mapping": process.mapping, "command": process.command, "peak_mb": process.peak_kb / 1024,
+                 "rss_mb": process.rss_kb / 1024, "cpu_s": process.cpu_s, "samples": process.samples,
+                 "overflow": notify.overflow}
+        observed.setdefault(key, []).append(entry)
+        return entry
 
-    def verdict(ok):
-        return "met" if ok else "**not met**"
+    def installer(variant):
+        prefix.ready_client()
+        watched("installer:" + variant, variants[variant]["installer"],
+                lambda: prefix.launch(variants[variant]["installer"], "/silent", trace=TRACE),
+                prefix.client, roots)
+        check_payload(prefix.client, variants[variant])
 
-    ab = med["a:1"] / med["b:1"]
-    count_share = 100.0 * engine_median("1", "count_ms") / engine_median("1", "extract_ms")
-    wizard_ratio = med["wizard"] / med["silent-inside"]
-    start_ratio = med["start:quennel"] / med["start:trivial"]
-    lines = [
-        "# Performance", "",
-        "Written by `tools/benchmark.sh --reps %d --scales %s` (the benchmark, outside the test suite), "
-        "%d timed rounds after a warm-up round, every measure once per round, interleaved, on one Wine prefix "
-        "and one drive." % (args.reps, ",".join("%g" % s for s in scales), args.reps),
-        "", "Machine: %s, %d cores, %s, %s." % (cpu, os.cpu_count(), platform.platform(), wine_version),
-        "Payload (scale 1): %d entries, %.1f MB unpacked; archive %.1f MB not solid, %.1f MB solid." % (
-            int(last["entries"]), int(last["bytes"]) / 1e6, size["1"], size["1-solid"]),
-        "", "## Installation (scale 1, not solid)", "",
-        "| run | median (s) | min–max (s) |", "|---|---:|---|",
-        "| (a) `Quennel.exe /silent`, start to exit | %s |" % span("a:1"),
-        "| (b) minimal engine: both passes through the same setup.dll | %s |" % span("b:1"),
-        "| (c) native `unrar x` | %s |" % span("c:1"),
-        "| (b) into the client folder, where (a) extracts to | %s |" % span("b-client"),
-        "| silent road, timed inside Wine from the start of the process to its end | %s |" % span("silent-inside"),
-        "| wizard road, Install Now to the finish page on screen | %s |" % span("wizard"),
-        "| installer, start to the language page on screen | %s |" % span("start:quennel"),
-        "| trivial dialog program, start to its dialog on screen | %s |" % span("start:trivial"),
-        "", "| measure | value | budget | |", "|---|---:|---|---|",
-        "| a/b | %.2f | ≤ 1.10 | %s |" % (ab, verdict(ab <= 1.10)),
-        "| a/c | %.2f | (orientation) | |" % (med["a:1"] / med["c:1"]),
-        "| b/c | %.2f | (orientation) | |" % (med["b:1"] / med["c:1"]),
-        "| counting pass / extraction pass | %.2f %% | ≤ 2 %% | %s |" % (count_share, verdict(count_share <= 2)),
-        "| wizard road's extraction phase / silent road | %.2f | ≤ 1.25 | %s |" % (
-            wizard_ratio, verdict(wizard_ratio <= 1.25)),
-        "| start to language page / trivial dialog program | %.2f | ≤ 1.5 | %s |" % (
-            start_ratio, verdict(start_ratio <= 1.5)),
-        "| peak memory of the installer process (scale 1) | %.1f MB | ≤ 128 MB | %s |" % (
-            peaks["1"], verdict(0 < peaks["1"] <= 128)),
-        "| callback blocks (scale 1) | %s (smallest %s, median %s, largest %s bytes) | | |" % (
-            last["blocks"], last["block_min"], last["block_median"], last["block_max"]),
-        "", "## Growth with the payload (silent installation, not solid)", "",
-        "| scale | unpacked (MB) | archive (MB) | median (s) | min–max (s) | s per unpacked MB | against scale 1 |",
-        "|---:|---:|---:|---:|---|---:|---:|",
-    ]
-    per_mb_full = med["a:1"] / (variants["1"]["unpacked"] / 1e6)
-    spread = []
-    for scale in scales:
-        name = "%g" % scale
-        megabytes = variants[name]["unpacked"] / 1e6
-        per_mb = med["a:" + name] / megabytes
-        spread.append(per_mb / per_mb_full - 1)
-        lines.append("| %g | %.1f | %.1f | %s | %.4f | %+.0f %% |" % (
-            scale, megabytes, size[name], span("a:" + name), per_mb, 100 * (per_mb / per_mb_full - 1)))
-    within = all(abs(s) <= 0.20 for s in spread)
-    xs = [variants["%g" % scale]["unpacked"] / 1e6 for scale in scales]
-    ys = [med["a:%g" % scale] for scale in scales]
-    mean_x, mean_y = statistics.mean(xs), statistics.mean(ys)
-    slope = sum((x - mean_x) * (y - mean_y) for x, y in zip(xs, ys)) / sum((x - mean_x) ** 2 for x in xs)
-    fixed = mean_y - slope * mean_x
-    worst = max(abs(y - (fixed + slope * x)) / y for x, y in zip(xs, ys))
-    lines += [
-        "", "Time per unpacked MB within ±20 %% of the full scale's at every scale: %s." % verdict(within),
-        "Least-squares line through the medians: %.2f s + %.4f s per unpacked MB; the farthest median lies "
-        "%.1f %% off the line." % (fixed, slope, 100 * worst),
-        "", "## Solid against not solid (scale 1)", "",
-        "| archive | size (MB) | (a) silent, median (s) | (b) minimal engine, median (s) | (c) native, median (s) "
-        "| peak memory (MB) |",
-        "|---|---:|---:|---:|---:|---:|",
-        "| not solid (the default) | %.1f | %.2f | %.2f | %.2f | %.1f |" % (
-            size["1"], med["a:1"], med["b:1"], med["c:1"], peaks["1"]),
-        "| solid (`-DQUENNEL_PAYLOAD_SOLID=ON`) | %.1f | %.2f | %.2f | %.2f | %.1f |" % (
-            size["1-solid"], med["a:1-solid"], med["b:1-solid"], med["c:1-solid"], peaks["1-solid"]),
-        "", "Peak memory at scale %g: %.1f MB." % (scales[-1], peaks["%g" % scales[-1]]),
-    ]
-    notes = os.path.join(REPO, "tools", "bench", "performance-notes.md")
-    if os.path.exists(notes):
-        lines += ["", open(notes).read().rstrip()]
-    with open(os.path.join(REPO, "docs", "performance.md"), "w") as out:
-        out.write("\n".join(lines) + "\n")
-    print("\n".join(lines))
+    def engine(variant):
+        prefix.ready_folder(prefix.engine)
+        engine_roots = [os.path.join(prefix.engine, root) for root in PAYLOAD_ROOTS]
+        watched("engine:" + variant, tools["bench_engine"],
+                lambda: prefix.launch(tools["bench_engine"], win_path(variants[variant]["archive"]),
+                                      prefix.engine_windows, trace=TRACE),
+                prefix.engine, engine_roots)
+        check_payload(prefix.engine, variants[variant])
+
+    def wizard():
+        prefix.ready_client()
+        watched("wizard:1", variants["1"]["installer"],
+                lambda: prefix.ui("wizard", win_path(variants["1"]["installer"])), prefix.client, roots)
+        check_payload(prefix.client, variants["1"])
+
+    startups = {}
+
+    def startup(key, exe, control):
+        os.sync()
+        fields, out = prefix.ui("startup", win_path(exe), control, trace=TRACE)
+        startups.setdefault(key, []).append({"fields": fields, "libraries": bench_watch.loaded_libraries(out)})
+
+    print("benchmark: watched runs (memory, CPU, steps)", flush=True)
+    for _ in range(count):
+        installer("1")
+        engine("1")
+        startup("quennel", variants["1"]["installer"], LANGUAGE_PAGE_CONTROL)
+        startup("trivial", tools["trivial_dialog"], "1")
+    installer("1-solid")
+    if scales[-1] != 1.0:
+        installer("%g" % scales[-1])
+    wizard()
+    return observed, startups
 
 
 if __name__ == "__main__":
-    main()
+    try:
+        main()
+    except BenchError as error:
+        sys.exit("benchmark: %s" % error)

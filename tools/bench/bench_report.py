@@ -1,0 +1,354 @@
+"""docs/performance.md from the benchmark's measurements (see benchmark.py)."""
+import os
+import platform
+import statistics
+
+BUDGETS = {
+    "a/b": 1.10,
+    "counting": 2.0,  # per cent of the extraction pass
+    "wizard": 1.25,
+    "startup": 1.5,
+    "memory": 128.0,  # MB
+    "linearity": 10.0,  # per cent
+}
+
+
+def median(values):
+    values = [v for v in values if v is not None]
+    return statistics.median(values) if values else None
+
+
+def fit_line(xs, ys):
+    """Least-squares line through the points: (intercept, slope)."""
+    mean_x, mean_y = statistics.mean(xs), statistics.mean(ys)
+    slope = sum((x - mean_x) * (y - mean_y) for x, y in zip(xs, ys)) / sum((x - mean_x) ** 2 for x in xs)
+    return mean_y - slope * mean_x, slope
+
+
+def farthest_off_line(xs, ys):
+    """The largest distance of a point from the fitted line, as a share of the point's value."""
+    intercept, slope = fit_line(xs, ys)
+    return max(abs(y - (intercept + slope * x)) / y for x, y in zip(xs, ys))
+
+
+def verdict(ok):
+    return "met" if ok else "**not met**"
+
+
+def seconds(value):
+    return "–" if value is None else "%.2f" % value
+
+
+# The steps of an installation, as differences of the milestones that
+# bench_watch tells from the file events; the engine passes only some.
+STEP_ROWS = (
+    ("start-up: process created to its first working file begun", "start", ("archive", "library")),
+    ("archive copied to the temporary folder", "archive", ("uninstaller",)),
+    ("uninstaller copied to the temporary folder", "uninstaller", ("library",)),
+    ("RAR library copied, checked, loaded; counting pass; archive opened again", "library", ("first file",)),
+    ("extraction pass: first payload folder made to last payload file closed", "first file", ("last file",)),
+    ("configuration copies updated", "last file", ("configuration",)),
+    ("to the end of the process", None, ("end",)),
+)
+
+
+def step_times(entry, start_key, end_key):
+    """{row label: seconds} of one watched run; None where a milestone was not seen."""
+    fields = entry["fields"]
+    marks = dict(entry["marks"])
+    marks["start"] = float(fields[start_key])
+    marks["end"] = float(fields[end_key])
+    out = {}
+    order = ["start", "archive", "uninstaller", "library", "first file", "last file", "configuration", "end"]
+    for label, begin, ends in STEP_ROWS:
+        end = next((marks[e] for e in ends if e in marks), None)
+        if begin is None:  # from the last milestone seen before the end
+            seen = [marks[name] for name in order[:-1] if name in marks]
+            begin_time = max(seen) if seen else None
+        else:
+            begin_time = marks.get(begin)
+        out[label] = end - begin_time if end is not None and begin_time is not None else None
+    image = next((stamp for stamp, name in entry["libraries"] if name.endswith(".exe")), None)
+    out["image"] = image - marks["start"] if image is not None else None
+    return out
+
+
+def write(args, arch, build_name, scales, variants, results, engine_fields, observed, startups, loads, started,
+          finished, wine_version):
+    med = {key: median(values) for key, values in results.items()}
+
+    def span(key):
+        values = results[key]
+        return "%.2f | %.2f–%.2f" % (med[key], min(values), max(values))
+
+    def engine_median(variant, name):
+        return median(float(f[name]) for f in engine_fields[variant])
+
+    last = engine_fields["1"][-1]
+    cpu = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo") if line.startswith("model name")),
+               "unknown processor")
+    size = {name: os.path.getsize(v["archive"]) / 1e6 for name, v in variants.items()}
+    unpacked = {name: sum(b for _, b in v["payload"].values()) / 1e6 for name, v in variants.items()}
+    files = {name: sum(f for f, _ in v["payload"].values()) for name, v in variants.items()}
+
+    ab = med["a:1"] / med["b:1"]
+    count_share = 100.0 * engine_median("1", "count_ms") / engine_median("1", "extract_ms")
+    wizard_ratio = med["wizard"] / med["a:1"]
+    start_ratio = med["start:quennel"] / med["start:trivial"]
+    peaks = {key: max(e["peak_mb"] for e in entries) for key, entries in observed.items()
+             if all(e["pid"] is not None for e in entries)}
+    installer_keys = [key for key in observed if not key.startswith("engine:")]
+    memory = max((peaks[key] for key in installer_keys if key in peaks), default=None)
+    memory_ok = memory is not None and len(peaks) == len(observed) and memory <= BUDGETS["memory"]
+    xs = [unpacked["%g" % s] for s in scales]
+    ys = [med["a:%g" % s] for s in scales]
+    intercept, slope = fit_line(xs, ys)
+    farthest = 100 * farthest_off_line(xs, ys)
+
+    command = "tools/benchmark.sh --reps %d --scales %s%s" % (
+        args.reps, ",".join("%g" % s for s in scales), " --arch " + args.arch if args.arch else "")
+    minutes = (finished - started).total_seconds() / 60
+    lines = [
+        "# Performance", "",
+        "**Build measured: %s.**" % build_name, "",
+        "Written by `%s` (the benchmark, outside the test suite) on %s UTC, in %.0f minutes: %d timed rounds "
+        "after a warm-up round, every measure once per round, interleaved, on one Wine prefix and one drive; "
+        "then %d watched runs each of the installer and the engine for memory and the steps." % (
+            command, finished.strftime("%Y-%m-%d %H:%M"), minutes, args.reps, args.observe),
+        "",
+        "Machine: %s, %d cores, Linux %s, %s. Load average (1 minute) %.2f at the start of the timed rounds, "
+        "%.2f at their end." % (cpu, os.cpu_count(), platform.release(), wine_version, loads[0], loads[1]),
+        "",
+        "Payload (scale 1): %d files, %.1f MB unpacked; archive %.1f MB not solid, %.1f MB solid." % (
+            files["1"], unpacked["1"], size["1"], size["1-solid"]),
+    ]
+    if [s for s in scales] != [0.25, 0.5, 1.0, 2.0]:
+        lines += ["", "Scales measured: %s (the default is 0.25, 0.5, 1, 2)." % ", ".join("%g" % s for s in scales)]
+    lines += [
+        "",
+        "Every timed run extracts into a fresh, empty destination on the same drive: the last run's output is "
+        "moved aside and deleted, the demo client's folder and configuration copies are put back as the demo "
+        "client left them, and the temporary folder is emptied (as on a machine where the installer has not run), "
+        "then `sync`, all before the clock starts. The programs are started and timed inside Wine by "
+        "`bench_ui run` (tools/bench/bench_ui.cpp), not through a script; one program holds Wine's desktop "
+        "process open for the whole benchmark, since Windows always has a desktop and Wine would otherwise start "
+        "one for every program that opens a window.",
+        "", "## Installation (scale 1, not solid)", "",
+        "| run | median (s) | min–max (s) | clock |", "|---|---:|---|---|",
+        "| (a) `Quennel.exe /silent`, start to exit | %s | QueryPerformanceCounter in bench_ui, from just "
+        "before CreateProcess to the return of the wait on the process |" % span("a:1"),
+        "| (a) the same runs, the installer's process from creation to exit | %s | GetProcessTimes of that "
+        "process |" % span("a-life:1"),
+        "| (b) minimal engine: both passes through the same setup.dll, start to exit | %s | "
+        "QueryPerformanceCounter in bench_ui, as (a) |" % span("b:1"),
+        "| (b) the same runs, the engine's process from creation to exit | %s | GetProcessTimes |"
+        % span("b-life:1"),
+        "| (b) into the client folder, where (a) extracts to | %s | QueryPerformanceCounter in bench_ui |"
+        % span("b-client"),
+        "| (c) native `unrar x`, start to exit | %s | Linux CLOCK_MONOTONIC around the unrar process |"
+        % span("c:1"),
+        "| wizard road: Install Now pressed to the finish page on screen | %s | QueryPerformanceCounter in "
+        "bench_ui (the finish page looked for every 10 ms) |" % span("wizard"),
+        "| installer: start to the language page on screen | %s | QueryPerformanceCounter in bench_ui, "
+        "CreateProcess to the page found (looked for every 2 ms) |" % span("start:quennel"),
+        "| trivial dialog program: start to its dialog on screen | %s | the same |" % span("start:trivial"),
+        "",
+        "Inside the minimal engine (QueryPerformanceCounter in bench_engine, medians): library written and "
+        "loaded %.3f s, counting pass %.3f s, extraction pass %.3f s." % (
+            engine_median("1", "library_ms") / 1000, engine_median("1", "count_ms") / 1000,
+            engine_median("1", "extract_ms") / 1000),
+        "", "## Budgets", "",
+        "| measure | value | budget | |", "|---|---:|---|---|",
+        "| a/b: silent installation against the minimal engine | %.2f | ≤ %.2f | %s |" % (
+            ab, BUDGETS["a/b"], verdict(ab <= BUDGETS["a/b"])),
+        "| counting pass / extraction pass (engine) | %.2f %% | ≤ %g %% | %s |" % (
+            count_share, BUDGETS["counting"], verdict(count_share <= BUDGETS["counting"])),
+        "| wizard road's extraction phase / silent installation (a) | %.2f | ≤ %.2f | %s |" % (
+            wizard_ratio, BUDGETS["wizard"], verdict(wizard_ratio <= BUDGETS["wizard"])),
+        "| start to the language page / trivial dialog program | %.2f | ≤ %.1f | %s |" % (
+            start_ratio, BUDGETS["startup"], verdict(start_ratio <= BUDGETS["startup"])),
+        "| peak memory of the installer's own process (largest of its watched runs) | %s | ≤ %g MB | %s |" % (
+            "%.1f MB" % memory if memory is not None else "not observed", BUDGETS["memory"], verdict(memory_ok)),
+        "| growth: farthest median of (a) from the line fitted through the scales | %.1f %% | ≤ %g %% | %s |" % (
+            farthest, BUDGETS["linearity"], verdict(farthest <= BUDGETS["linearity"])),
+        "| a/c (orientation: the installer against native unrar) | %.2f | | |" % (med["a:1"] / med["c:1"]),
+        "| b/c (orientation: the engine under Wine against native unrar) | %.2f | | |" % (med["b:1"] / med["c:1"]),
+        "| callback blocks (scale 1) | %s (smallest %s, median %s, largest %s bytes) | | |" % (
+            last["blocks"], last["block_min"], last["block_median"], last["block_max"]),
+        "", "## Growth with the payload (silent installation, not solid)", "",
+        "| scale | files | unpacked (MB) | archive (MB) | median (s) | min–max (s) | line (s) | off the line |",
+        "|---:|---:|---:|---:|---:|---|---:|---:|",
+    ]
+    for scale, x, y in zip(scales, xs, ys):
+        name = "%g" % scale
+        on_line = intercept + slope * x
+        lines.append("| %s | %d | %.1f | %.1f | %s | %.2f | %+.1f %% |" % (
+            name, files[name], x, size[name], span("a:" + name), on_line, 100 * (y - on_line) / y))
+    lines += [
+        "",
+        "Least-squares line through the medians: %.2f s + %.4f s per unpacked MB (%.1f MB/s beyond the fixed "
+        "part); the farthest median lies %.1f %% off the line (budget ≤ %g %%). The clock is (a)'s." % (
+            intercept, slope, 1 / slope if slope > 0 else float("nan"), farthest, BUDGETS["linearity"]),
+        "", "## Solid against not solid (scale 1)", "",
+        "| archive | size (MB) | (a) silent, median (s) | (b) engine, median (s) | (c) native, median (s) "
+        "| peak memory (MB) |",
+        "|---|---:|---:|---:|---:|---:|",
+    ]
+    for variant, label in (("1", "not solid (the default)"), ("1-solid", "solid (`-DQUENNEL_PAYLOAD_SOLID=ON`)")):
+        lines.append("| %s | %.1f | %.2f | %.2f | %.2f | %s |" % (
+            label, size[variant], med["a:" + variant], med["b:" + variant], med["c:" + variant],
+            "%.1f" % peaks["installer:" + variant] if "installer:" + variant in peaks else "not observed"))
+    lines += memory_section(observed, peaks)
+    lines += time_section(observed, med, ab, wizard_ratio)
+    lines += startup_section(startups, start_ratio)
+    return "\n".join(lines) + "\n"
+
+
+def memory_section(observed, peaks):
+    lines = [
+        "", "## Peak memory", "",
+        "Read from Linux in the watched runs: the largest VmHWM (the kernel's high-water mark of the resident "
+        "size) in /proc/PID/status of the installer's own Wine process, polled every 10 ms until it ended. "
+        "The process is the one whose /proc/PID/maps maps the installer's image file; bench_ui, Wine's "
+        "launcher and the wineserver map other images.", "",
+        "| run | watched runs | peak VmHWM (MB) | largest VmRSS seen (MB) | CPU user / system (s) | the process |",
+        "|---|---:|---:|---:|---|---|",
+    ]
+    names = {"installer:1": "installer, silent, scale 1", "installer:1-solid": "installer, silent, scale 1 solid",
+             "wizard:1": "installer, wizard road, scale 1", "engine:1": "minimal engine, scale 1"}
+    for key, entries in observed.items():
+        name = names.get(key, "installer, silent, scale %s" % key.split(":", 1)[1])
+        found = [e for e in entries if e["pid"] is not None]
+        if not found:
+            lines.append("| %s | %d | not observed | | | no process mapped the image |" % (name, len(entries)))
+            continue
+        example = found[-1]
+        lines.append("| %s | %d | %s | %.1f | %.2f / %.2f | pid %d, command line `%s`, %d samples; maps `%s` |" % (
+            name, len(entries), "%.1f" % peaks[key] if key in peaks else "not observed in every run",
+            max(e["rss_mb"] for e in found), median(e["cpu_s"][0] for e in found),
+            median(e["cpu_s"][1] for e in found), example["pid"], example["command"], example["samples"],
+            " ".join(example["mapping"].split())))
+    return lines
+
+
+def time_section(observed, med, ab, wizard_ratio):
+    lines = ["", "## Where the time goes", ""]
+    installs, engines = observed.get("installer:1", []), observed.get("engine:1", [])
+    usable = [e for e in installs + engines if e["fields"].get("same_clock")]
+    if len(usable) < len(installs + engines) or not installs or not engines:
+        return lines + ["The steps could not be timed: Wine's QueryPerformanceCounter did not read the same clock "
+                        "as the benchmark (CLOCK_MONOTONIC_RAW) here."]
+    lines += [
+        "From outside the installer's code, in the watched runs (medians of %d runs each, scale 1, not solid): "
+        "inotify events of the temporary folder, the destination and the configuration copies, Wine's own "
+        "`+timestamp,+loaddll` trace of the started program, and bench_ui's readings, all on Linux's "
+        "CLOCK_MONOTONIC_RAW (the clock Wine's QueryPerformanceCounter reads; checked in every run). The trace "
+        "and the watching make these runs slightly slower than the timed ones." % len(installs), "",
+        "| step | installer (s) | minimal engine (s) | difference (s) |", "|---|---:|---:|---:|",
+    ]
+    a_steps = [step_times(e, "start_s", "end_s") for e in installs]
+    b_steps = [step_times(e, "start_s", "end_s") for e in engines]
+    rows = []
+    for label in ["image"] + [row[0] for row in STEP_ROWS]:
+        a = median(s[label] for s in a_steps)
+        b = median(s[label] for s in b_steps)
+        diff = (a or 0) - (b or 0) if a is not None or b is not None else None
+        rows.append((label, a, b, diff))
+        name = "of the start-up: process created to its image loaded (Wine)" if label == "image" else label
+        lines.append("| %s | %s | %s | %s |" % (name, seconds(a), seconds(b),
+                                                 "%+.2f" % diff if diff is not None else "–"))
+    a_total = median(float(e["fields"]["wall_ms"]) / 1000 for e in installs)
+    b_total = median(float(e["fields"]["wall_ms"]) / 1000 for e in engines)
+    lines.append("| whole run (bench_ui's clock) | %.2f | %.2f | %+.2f |" % (a_total, b_total, a_total - b_total))
+    a_cpu = [median(e["cpu_s"][i] for e in installs) for i in (0, 1)]
+    b_cpu = [median(e["cpu_s"][i] for e in engines) for i in (0, 1)]
+    lines.append("| CPU time of the process, user + system (/proc/PID/stat) | %.2f + %.2f | %.2f + %.2f | |" % (
+        a_cpu[0], a_cpu[1], b_cpu[0], b_cpu[1]))
+
+    # Libraries the installer loads that the engine does not, before its first working file.
+    def early_libraries(entries, first_mark):
+        names = set()
+        for e in entries:
+            stop = e["marks"].get(first_mark)
+            names |= {name for stamp, name in e["libraries"] if stop is None or stamp <= stop}
+        return names
+
+    extra = sorted(name for name in early_libraries(installs, "archive") - early_libraries(engines, "library")
+                   if not name.endswith(".exe"))
+    steps = [r for r in rows[1:] if r[3] is not None]
+    steps.sort(key=lambda r: -r[3])
+    a_minus_b = med["a:1"] - med["b:1"]
+    destination = med["b-client"] - med["b:1"]
+    findings = [
+        "", "Findings, from these figures:", "",
+        "- (a) − (b) in the timed rounds: %.2f s (a/b %.2f against the budget of %.2f). Of it, %.2f s is the "
+        "destination: the same engine takes that much longer extracting into the client's folder (deeper, "
+        "with spaces: Wine looks every part of a path up without case for every file) than into C:\\bench\\engine; "
+        "the remaining %.2f s are the installer's own steps (a/b into the same folder: %.2f)." % (
+            a_minus_b, ab, BUDGETS["a/b"], destination, med["a:1"] - med["b-client"],
+            med["a:1"] / med["b-client"]),
+        "- The steps in which the installer spends the most beyond the engine: %s." % "; ".join(
+            "%s %+.2f s" % (label, diff) for label, _, _, diff in steps[:3]),
+    ]
+    if extra:
+        findings.append("- Libraries the installer loads before its first working file and the engine never "
+                        "loads: %s." % ", ".join(extra))
+    findings.append("- The installer's CPU time (user + system) is %.2f s against the engine's %.2f s; the rest of "
+                    "its %.2f s is waiting (the disk, the wineserver, the display)." % (
+                        sum(a_cpu), sum(b_cpu), a_total))
+    lines += findings
+    lines += wizard_steps(observed.get("wizard:1", []), installs, wizard_ratio)
+    return lines
+
+
+def wizard_steps(wizards, installs, wizard_ratio):
+    if not wizards or not all(e["fields"].get("pressed_s") for e in wizards):
+        return []
+    lines = [
+        "", "The wizard road against the silent road (watched runs; the wizard's steps counted from Install Now "
+        "pressed, its end at the finish page on screen; wizard/silent %.2f against the budget of %.2f):" % (
+            wizard_ratio, BUDGETS["wizard"]), "",
+        "| step | wizard road (s) | silent road (s) |", "|---|---:|---:|",
+    ]
+    w_steps = [step_times(e, "pressed_s", "finished_s") for e in wizards]
+    s_steps = [step_times(e, "start_s", "end_s") for e in installs]
+    for label, _, _ in STEP_ROWS:
+        wizard = median(steps[label] for steps in w_steps)
+        silent = median(steps[label] for steps in s_steps)
+        name = "Install Now pressed to its first working file" if label == STEP_ROWS[0][0] else label
+        if label == STEP_ROWS[-1][0]:
+            name = "to the finish page on screen / to the end of the process"
+        lines.append("| %s | %s | %s |" % (name, seconds(wizard), seconds(silent)))
+    return lines
+
+
+
+def startup_section(startups, start_ratio):
+    quennel, trivial = startups.get("quennel", []), startups.get("trivial", [])
+    if not quennel or not trivial:
+        return []
+
+    def summary(entries):
+        """Medians of: modules loaded before the page, the last one's time, the page's time (from the start)."""
+        counts, lasts, pages, names = [], [], [], set()
+        for e in entries:
+            start, shown = float(e["fields"]["start_s"]), float(e["fields"]["shown_s"])
+            before = [(stamp, name) for stamp, name in e["libraries"] if stamp <= shown]
+            counts.append(len(before))
+            lasts.append(max(stamp for stamp, _ in before) - start if before else None)
+            pages.append(shown - start)
+            names |= {name for _, name in before}
+        return median(counts), median(lasts), median(pages), names
+
+    q, t = summary(quennel), summary(trivial)
+    extra = sorted(name for name in q[3] - t[3] if not name.endswith(".exe"))
+    return [
+        "", "The start to the first page (watched runs with Wine's `+timestamp,+loaddll` trace; start/trivial "
+        "%.2f against the budget of %.1f):" % (start_ratio, BUDGETS["startup"]), "",
+        "| program | modules loaded before the page | last module loaded (s after start) | page on screen (s) |",
+        "|---|---:|---:|---:|",
+        "| installer, language page | %d | %s | %s |" % (q[0], seconds(q[1]), seconds(q[2])),
+        "| trivial dialog program | %d | %s | %s |" % (t[0], seconds(t[1]), seconds(t[2])),
+        "", "Modules the installer loads before its page and the trivial program does not: %s." % (
+            ", ".join(extra) or "none"),
+    ]

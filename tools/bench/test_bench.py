@@ -1,0 +1,91 @@
+"""Checks of the benchmark's own arithmetic and parsing (no Wine needed).
+
+    python3 -m unittest discover -s tools/bench -p 'test_*.py'
+"""
+import os
+import tempfile
+import unittest
+
+import bench_report
+import bench_watch
+import benchmark
+from bench_watch import IN_CLOSE_WRITE, IN_CREATE, IN_ISDIR
+
+
+class LineTest(unittest.TestCase):
+    def test_points_on_a_line_are_on_it(self):
+        intercept, slope = bench_report.fit_line([1, 2, 4], [1.5, 2.0, 3.0])
+        self.assertAlmostEqual(intercept, 1.0)
+        self.assertAlmostEqual(slope, 0.5)
+        self.assertAlmostEqual(bench_report.farthest_off_line([1, 2, 4], [1.5, 2.0, 3.0]), 0.0)
+
+    def test_a_fixed_cost_is_no_departure_but_a_bend_is(self):
+        # 2 s fixed and 1 s per unit: a per-unit budget fails at small sizes, the line does not.
+        self.assertLess(bench_report.farthest_off_line([0.25, 0.5, 1, 2], [2.25, 2.5, 3, 4]), 1e-9)
+        self.assertGreater(bench_report.farthest_off_line([0.25, 0.5, 1, 2], [0.25, 0.5, 1, 4]), 0.10)
+
+
+class ParsingTest(unittest.TestCase):
+    def test_fields_come_only_from_lines_of_pairs(self):
+        text = ('wall_ms=12.5 start_s=1.0 exit=0\n'
+                '123.4:0214:trace:loaddll:build_module Loaded L"C:\\\\x=y.dll" at 0: builtin\n'
+                'library_ms=3.0 count_ms=1.0\n')
+        self.assertEqual(benchmark.fields_of(text),
+                         {"wall_ms": "12.5", "start_s": "1.0", "exit": "0", "library_ms": "3.0", "count_ms": "1.0"})
+
+    def test_loaded_libraries_of_a_wine_trace(self):
+        text = ('32331.928:0264:trace:loaddll:build_module Loaded L"Z:\\\\work\\\\Quennel.exe" at 0: native\n'
+                '32331.932:0264:fixme:actctx:parse_depend_manifests Could not find\n'
+                '32332.113:0264:trace:loaddll:build_module Loaded L"C:\\\\windows\\\\system32\\\\riched20.dll" at 7A\n')
+        self.assertEqual(bench_watch.loaded_libraries(text), [(32331.928, "quennel.exe"), (32332.113, "riched20.dll")])
+
+    def test_paths_are_matched_without_case(self):
+        with tempfile.TemporaryDirectory() as base:
+            os.makedirs(os.path.join(base, "Client", "maintain"))
+            self.assertEqual(benchmark.find_nocase(base, "client/translations"),
+                             os.path.join(base, "Client", "translations"))
+            self.assertEqual(benchmark.find_nocase(base, "server\\translations"),
+                             os.path.join(base, "server", "translations"))
+
+
+class StepsTest(unittest.TestCase):
+    TEMP = "/p/Temp"
+    DEST = "/p/Kestrova Client"
+
+    def run_events(self):
+        d, t = self.DEST, self.TEMP
+        return [
+            (10.5, IN_CREATE, t + "/setup.rar"), (10.6, IN_CLOSE_WRITE, t + "/setup.rar"),
+            (10.7, IN_CREATE, t + "/uninstall.exe"), (10.8, IN_CREATE, t + "/setup.dll"),
+            (11.0, IN_CREATE | IN_ISDIR, d + "/Client/translations"),
+            (11.2, IN_CREATE | IN_ISDIR, d + "/server"),
+            (12.5, IN_CLOSE_WRITE, d + "/server/translations/Thai/Service00.s_th.qm"),
+            (12.6, IN_CLOSE_WRITE, d + "/Client/maintain/Setup.xml.benchmark.quennel-new"),
+            (12.7, IN_CLOSE_WRITE, "/p/UserData/Framework.C/Setup.xml"),
+        ]
+
+    def test_milestones_and_steps(self):
+        roots = [self.DEST + "/Client/translations", self.DEST + "/server/translations"]
+        marks = bench_watch.milestones(self.run_events(), self.TEMP, roots, {"setup.xml", "setup.xml.benchmark"})
+        self.assertEqual(marks, {"archive": 10.5, "uninstaller": 10.7, "library": 10.8, "first file": 11.0,
+                                 "last file": 12.5, "configuration": 12.7})
+        entry = {"fields": {"start_s": "10.0", "end_s": "13.0"}, "marks": marks,
+                 "libraries": [(10.1, "quennel.exe"), (10.2, "user32.dll")]}
+        steps = bench_report.step_times(entry, "start_s", "end_s")
+        self.assertAlmostEqual(steps["image"], 0.1)
+        expected = [0.5, 0.2, 0.1, 0.2, 1.5, 0.2, 0.3]
+        for (label, _, _), seconds in zip(bench_report.STEP_ROWS, expected):
+            self.assertAlmostEqual(steps[label], seconds, msg=label)
+
+    def test_a_step_not_seen_is_not_invented(self):
+        entry = {"fields": {"start_s": "0", "end_s": "2"}, "marks": {"library": 0.5, "first file": 0.6,
+                                                                      "last file": 1.5}, "libraries": []}
+        steps = bench_report.step_times(entry, "start_s", "end_s")
+        self.assertAlmostEqual(steps[bench_report.STEP_ROWS[0][0]], 0.5)  # the engine starts with the library
+        self.assertIsNone(steps[bench_report.STEP_ROWS[1][0]])  # it copies no archive
+        self.assertIsNone(steps["image"])
+        self.assertAlmostEqual(steps[bench_report.STEP_ROWS[-1][0]], 0.5)
+
+
+if __name__ == "__main__":
+    unittest.main()
