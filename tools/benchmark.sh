@@ -1,6 +1,6 @@
 #!/bin/bash
 # The performance benchmark (outside the test suite): see tools/bench/benchmark.py.
-#   tools/benchmark.sh [--scale 1.0] [--reps 5]
+#   tools/benchmark.sh [--reps 5] [--scales 0.25,0.5,1,2] [--arch 32|64] [--observe 3]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/ensure-setup.sh

@@ -108,12 +108,15 @@ def build_variants(arch, scales):
     for scale, solid in wanted:
         name = "%g%s" % (scale, "-solid" if solid else "")
         tree = os.path.join(BENCH, "tree-%g" % scale)
-        if not os.path.isfile(os.path.join(tree, ".complete")):
+        # A tree is made again unless it was made whole (the mark lies beside
+        # it: everything inside is packed).
+        complete = tree + ".complete"
+        if not os.path.isfile(complete):
             shutil.rmtree(tree, ignore_errors=True)
             run([sys.executable, os.path.join(REPO, "tools/bench/make_bench_tree.py"),
                  "--catalogue", os.path.join(REPO, "languages/catalogue.cpp"), "--out", tree,
                  "--scale", str(scale)], quiet=False)
-            open(os.path.join(tree, ".complete"), "w").close()
+            open(complete, "w").close()
         print("benchmark: building the %s-bit installer of variant %s" % (arch, name), flush=True)
         run(["cmake", "-S", REPO, "-B", build, "-G", "Ninja",
              "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(REPO, BUILDS[arch]["toolchain"]),
