@@ -45,8 +45,14 @@ HMODULE LoadUnrarLibrary() {
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (guard != INVALID_HANDLE_VALUE) {
         if (FileMatchesResource(path, "DLL", 147)) {
-            // Its own imports come from the system folder only, never from the temporary folder.
+            // Its own imports come from the system folder only, never from the
+            // temporary folder. A Windows 7 without the update that added the
+            // search flags refuses them: there the library's own folder is
+            // searched first for its imports, not the installer's folder.
             module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+            if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+            }
         }
         CloseHandle(guard);
     }

@@ -9,10 +9,14 @@ void RestrictLibrarySearchToSystem() {
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     auto setDefault = reinterpret_cast<SetDefaultDirectories>(
         reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS)) {
-        return;
+    if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS)) {
+        SetDllDirectoryW(L"");
     }
-    SetDllDirectoryW(L"");
+    // The theme library is loaded by the window and control libraries when
+    // they first need it, by name, and it is none of the DLLs Windows always
+    // takes from its system folder: loaded here by its full path, it is the
+    // copy every later load by name finds.
+    LoadSystemLibrary("uxtheme.dll");
 }
 
 HMODULE LoadSystemLibrary(const char* fileName) {

@@ -85,8 +85,29 @@ BOOL custom::OnInitDialog() {
     ::ShowWindow(GetDlgItem(kBackId), SW_HIDE);
     m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
     m_labelFonts.Apply(m_hWnd, kHeadingId, 17, FW_BOLD);
+    m_labelFonts.Apply(m_hWnd, kLicenseLinkId, 17, FW_NORMAL);
+    m_labelFonts.Apply(m_hWnd, kAgreementId, 17, FW_BOLD);
+    // In these fonts the tick's text and the link are longer than their
+    // places on the page: they grow to show whole, the link keeping its
+    // distance from the tick.
+    {
+        RECT tick{}, link{};
+        GetWindowRect(GetDlgItem(kAgreementId), &tick);
+        GetWindowRect(GetDlgItem(kLicenseLinkId), &link);
+        const int gap = link.left - tick.right;
+        const int tickRight = FitToText(m_hWnd, kAgreementId, GetSystemMetrics(SM_CXMENUCHECK) + 4);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&link), 2);
+        if (tickRight + gap > link.left) {
+            ::SetWindowPos(GetDlgItem(kLicenseLinkId), nullptr, tickRight + gap, link.top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        FitToText(m_hWnd, kLicenseLinkId, 0);
+    }
 
+    KeepClassicLook(GetDlgItem(kSelectAllId));
+    KeepClassicLook(GetDlgItem(kAgreementId));
     for (int i = 0; i < kLanguageCount; ++i) {
+        KeepClassicLook(m_languageBoxes[i].m_hWnd);
         m_labels[i] = LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(languageCatalogue[i].label));
         m_languageBoxes[i].SetBitmap(m_labels[i]);
     }
@@ -156,8 +177,15 @@ void custom::OnInstallNow() {
     LeaveForInstallation();
 }
 
-// Enter: the page ends with the flags as they were last set.
-void custom::OnOK() { LeaveForInstallation(); }
+// Enter does what "Install Now" does, and only while it can be clicked: no
+// installation starts without the licence agreement ticked.
+void custom::OnOK() {
+    if (m_btnInstall.IsWindowEnabled()) OnInstallNow();
+}
+
+// Escape (and the window's close command) ends the setup as the page's close
+// button does: nothing is written or extracted.
+void custom::OnCancel() { OnClosePage(); }
 
 void custom::LeaveForInstallation() {
     EndDialog(IDCANCEL);

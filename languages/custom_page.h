@@ -23,7 +23,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* exchange) override;
-    void OnOK() override;  // the Enter key
+    void OnOK() override;      // the Enter key
+    void OnCancel() override;  // the Escape key
 
     void OnSelectAll();
     void OnAgreementTick();

@@ -1,25 +1,37 @@
 #!/bin/bash
 # Takes screenshots of the four pages under Wine and Xvfb, as the wizard tests
-# drive them, at 96 and at 192 dots per inch, and stores them as PNG files in
-# docs/ (name-96.png, name-192.png).
+# drive them, and stores them as PNG files in docs/: at 96 and at 192 dots per
+# inch without a visual style (name-96.png, name-192.png), and at 96 dots per
+# inch with the visual style Wine ships active (name-96-themed.png).
+# Where this machine runs no 32-bit programs, the test-only 64-bit build of
+# the installer is photographed instead, and the script says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
 tools/ensure-setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows
 wine_env="$repo/tests/wine/wine-env.sh"
-for dpi in 96 192; do
-    export QUENNEL_WINE_DIR="$repo/build/screenshots-$dpi" QUENNEL_WINE_DPI=$dpi
+preset=windows installer="$repo/dist/Quennel.exe"
+if ! "$wine_env" probe 2>/dev/null; then
+    echo "screenshots: this machine cannot run 32-bit programs: photographing the test-only 64-bit build"
+    export QUENNEL_WINE_ARCH=64
+    preset=windows64 installer="$repo/build/windows64/dist/Quennel.exe"
+fi
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target Quennel win_wizard_tests standin
+for variant in 96 192 96-themed; do
+    dpi="${variant%%-*}"
+    theme=""
+    [ "$variant" = 96-themed ] && theme=light
+    export QUENNEL_WINE_DIR="$repo/build/screenshots-$variant" QUENNEL_WINE_DPI=$dpi QUENNEL_WINE_THEME=$theme
     "$wine_env" start
     shots="$QUENNEL_WINE_DIR/shots"
     rm -rf "$shots" && mkdir -p "$shots"
-    "$wine_env" run build/windows/tests/win_wizard_tests.exe --quennel="$repo/dist/Quennel.exe" \
-        --standin="$repo/build/windows/tests/standin.exe" --screenshots="$shots" \
+    "$wine_env" run "build/$preset/tests/win_wizard_tests.exe" --quennel="$installer" \
+        --standin="$repo/build/$preset/tests/standin.exe" --screenshots="$shots" \
         --gtest_filter='*LanguagePage*:*LicensePage*:*ChosenLanguages*:*StaysOpen*' | tr -d '\r' | grep -E '^\[ *(OK|FAILED)'
     "$wine_env" stop
     for page in language-page license-page progress-window finish-page; do
-        convert "$shots/$page.bmp" "docs/$page-$dpi.png"
-        echo "docs/$page-$dpi.png"
+        convert "$shots/$page.bmp" "docs/$page-$variant.png"
+        echo "docs/$page-$variant.png"
     done
 done

@@ -1,5 +1,7 @@
 #include "ui/finish_page.h"
 
+#include "app/start_program.h"
+
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -65,7 +67,9 @@ BOOL wancheng::OnInitDialog() {
 }
 
 void wancheng::StartToolAndEnd() {
-    ShellExecuteA(nullptr, "open", ombrixExePath.c_str(), nullptr, nullptr, SW_SHOW);
+    // The tool is the user's own program: it runs with the user's rights, not
+    // with the installer's. (The runtime installer above needs the rights.)
+    StartAsSignedInUser(ombrixExePath);
     std::exit(0);
 }
 

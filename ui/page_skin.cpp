@@ -1,5 +1,7 @@
 #include "ui/page_skin.h"
 
+#include <uxtheme.h>
+
 #include <cstring>
 
 namespace {
@@ -58,6 +60,34 @@ void StyleLabel(HDC dc, COLORREF colour, int height, int weight) {
 
 PageFonts::~PageFonts() {
     for (int i = 0; i < m_count; ++i) DeleteObject(m_fonts[i]);
+}
+
+void KeepClassicLook(HWND control) {
+    // A class list that names no class of the theme: the control finds no
+    // theme data and draws itself the classic way. (Empty strings say the
+    // same to Windows, but not to every implementation of the call.)
+    if (control != nullptr) SetWindowTheme(control, L" ", L" ");
+}
+
+int FitToText(HWND page, int controlId, int lead) {
+    HWND control = GetDlgItem(page, controlId);
+    RECT area{};
+    if (control == nullptr || !GetWindowRect(control, &area)) return 0;
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&area), 2);
+    char text[256] = {};
+    const int length = GetWindowTextA(control, text, sizeof text - 1);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, length, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    const int needed = lead + extent.cx + 4;
+    if (area.right - area.left < needed) {
+        area.right = area.left + needed;
+        SetWindowPos(control, nullptr, 0, 0, needed, area.bottom - area.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return area.right;
 }
 
 void PageFonts::Apply(HWND page, int controlId, int height, int weight) {

@@ -57,6 +57,18 @@ void StyleLabel(HDC dc, COLORREF colour, int height, int weight);
 // icon with a grey copy for the idle state, without border.
 void SkinCaptionButtons(CButtonST& close, int closeIcon, CButtonST& minimise, int minimiseIcon);
 
+// Draws the control without the visual style of the system's theme, so that
+// the colours and fonts the page gives it hold: a themed progress bar ignores
+// its bar and background colours, and themed check boxes may ignore the
+// page's text colour and font. Without a theme nothing changes.
+void KeepClassicLook(HWND control);
+
+// Widens the control, where its text in its own font is longer than it is,
+// so that the text shows whole on one line; `lead` is the room the control
+// draws before its text (a check box's box). Never narrows it. Returns the
+// control's right edge in the page's client coordinates.
+int FitToText(HWND page, int controlId, int lead);
+
 // Makes the page a layered window of constant opacity 238.
 void MakePageTranslucent(HWND page);
 

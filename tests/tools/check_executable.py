@@ -9,6 +9,8 @@ What it holds the file to:
 - safe to start from a Downloads folder: its import table (and the
   uninstaller's) names only KERNEL32 and msvcrt, which Windows always takes
   from its system folder; the rest is delay-loaded;
+- it starts on the oldest Windows the README names: no function in its
+  import table (or the uninstaller's) came after it;
 - its resources: a well-formed x86 manifest, version information, every page
   dialog, each dialog's control IDs unique, the language page's 33 language boxes;
 - what it carries: the payload is a RAR archive, the archive library a 32-bit
@@ -39,6 +41,23 @@ SYSTEM_DLLS = {
 # dependencies are known DLLs too). Everything else is loaded at run time,
 # after the library search is limited to the system folder.
 STATIC_IMPORTS = {"kernel32.dll", "msvcrt.dll"}
+# The oldest Windows the installer runs on (the README says so), and the
+# functions of its two static imports that came after it: a program that
+# imports one does not start there at all ("entry point not found").
+MINIMUM_WINDOWS = "Windows 7 SP1"
+NEWER_THAN_MINIMUM = {
+    "kernel32.dll": {
+        "SetDefaultDllDirectories", "AddDllDirectory", "RemoveDllDirectory",  # a later Windows 7 update
+        "GetSystemTimePreciseAsFileTime", "CreateFile2", "CopyFile2", "GetOverlappedResultEx",
+        "WaitOnAddress", "WakeByAddressSingle", "WakeByAddressAll", "InitializeSynchronizationBarrier",
+        "EnterSynchronizationBarrier", "DeleteSynchronizationBarrier", "GetCurrentThreadStackLimits",
+        "SetThreadDescription", "GetThreadDescription", "VirtualAlloc2", "MapViewOfFile3",
+        "GetProcessMitigationPolicy", "SetProcessMitigationPolicy", "PrefetchVirtualMemory",
+        "GetCurrentPackageId", "GetCurrentPackageFullName", "GetPackageFamilyName", "GetFirmwareType",
+        "SetProcessDefaultCpuSets", "GetSystemCpuSetInformation", "CreateFileMapping2",
+    },
+    "msvcrt.dll": {"_o_malloc", "_o_free"},
+}
 PAGE_DIALOGS = (100, 102, 129, 132, 163, 177)
 LANGUAGE_PAGE = 177
 LANGUAGE_COUNT = 33
@@ -109,6 +128,32 @@ class PE:
                 names.append(self.cstring(struct.unpack_from("<I", entry, 12 if index == 1 else 4)[0]))
                 at += size
         return names
+
+    def imported_functions(self):
+        """{dll (lower case): names imported by name} from the import table."""
+        rva, _ = self.directory(1)
+        functions = {}
+        if not rva:
+            return functions
+        wide = self.magic == 0x20B
+        at = self.offset(rva)
+        while True:
+            entry = self.data[at:at + 20]
+            if len(entry) < 20 or not any(entry):
+                break
+            lookup, _, _, name_rva, thunks = struct.unpack_from("<IIIII", entry)
+            names = functions.setdefault(self.cstring(name_rva).lower(), set())
+            thunk = self.offset(lookup or thunks)
+            size, by_ordinal = (8, 1 << 63) if wide else (4, 1 << 31)
+            while True:
+                value = struct.unpack_from("<Q" if wide else "<I", self.data, thunk)[0]
+                if not value:
+                    break
+                if not value & by_ordinal:
+                    names.add(self.cstring((value & 0x7FFFFFFF) + 2))
+                thunk += size
+            at += 20
+        return functions
 
     def exports(self):
         rva, _ = self.directory(0)
@@ -202,6 +247,13 @@ def loaded_at_start(pe, what):
             for dll in pe.imports(tables=((1, 20),)) if dll.lower() not in STATIC_IMPORTS]
 
 
+def newer_than_minimum(pe, what):
+    """One fault per imported function that the oldest supported Windows lacks."""
+    return [f"{what} imports {name} from {dll}, which {MINIMUM_WINDOWS} does not have"
+            for dll, names in sorted(pe.imported_functions().items())
+            for name in sorted(names & NEWER_THAN_MINIMUM.get(dll, set()))]
+
+
 def check(path):
     faults = []
     with open(path, "rb") as f:
@@ -213,6 +265,7 @@ def check(path):
         faults.append(f"subsystem {exe.subsystem}, not a Windows GUI program")
     faults += foreign_imports(exe, "the program")
     faults += loaded_at_start(exe, "the program")
+    faults += newer_than_minimum(exe, "the program")
 
     res = exe.resources()
     manifest = res.get((RT_MANIFEST, 1))
@@ -272,6 +325,7 @@ def check(path):
             faults.append("EXE 176 is not a 32-bit x86 program")
         faults += foreign_imports(prog, "EXE 176")
         faults += loaded_at_start(prog, "EXE 176")
+        faults += newer_than_minimum(prog, "EXE 176")
     licence = res.get(("RTF", 165))
     if licence is None or not licence.startswith(b"{\\rtf"):
         faults.append("the licence (RTF 165) is missing or not RTF")

@@ -137,3 +137,30 @@ TEST_F(Silent, InstalledMarkerDoesNotStopTheSilentRoad) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Silent, CopiesKeepTheirAttributesAndAFolderThatTakesNoNewFileStillGetsItsCopy) {
+    ASSERT_TRUE(client_->Install());
+    // The install copy is hidden; the reference copy's folder takes no new
+    // file beside it (a folder stands at the name the new file would take).
+    ASSERT_TRUE(SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    const DWORD before = GetFileAttributesA(client_->install.c_str());
+    const std::string blocker = client_->reference + ".quennel-new";
+    ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+    DWORD code = 1;
+    bool sawWindow = true;
+    EXPECT_TRUE(Run(code, sawWindow).empty());
+    EXPECT_EQ(code, 0u);
+    RemoveDirectoryA(blocker.c_str());
+
+    for (const std::string& copy : {client_->publicCopy, client_->install, client_->reference}) {
+        const std::string text = wintest::ReadFileBytes(copy);
+        EXPECT_NE(text.find(std::string("<Value>") + kAllCodes + "<"), std::string::npos) << copy;
+        EXPECT_NE(text.find("<Value>true<"), std::string::npos) << copy;
+    }
+    if ((before & FILE_ATTRIBUTE_HIDDEN) == 0) GTEST_SKIP() << "this file system keeps no hidden attribute";
+    EXPECT_EQ(GetFileAttributesA(client_->install.c_str()), before);
+}
+
+}  // namespace

@@ -11,6 +11,8 @@
 #
 # QUENNEL_WINE_DIR chooses the state folder (default: build/wine of the repo);
 # WINEARCH/WINEPREFIX may be set by the caller for a second prefix.
+# QUENNEL_WINE_DPI and QUENNEL_WINE_THEME=light set up a new prefix's screen
+# resolution and visual style (without the latter: none, classic controls).
 # QUENNEL_WINE_ARCH=64 makes the prefix a 64-bit one run by Wine's 64-bit
 # loader alone, for the test-only 64-bit build; it works where the 32-bit
 # loader cannot run at all.
@@ -58,7 +60,9 @@ create_prefix() {
     # One creator at a time; the others wait for it.
     exec 9>"$state/prefix.lock"
     flock 9
-    if [ ! -f "$WINEPREFIX/.quennel-ready" ]; then
+    # A prefix made with other settings is made again.
+    local settings="arch=$bits/${WINEARCH:-} dpi=${QUENNEL_WINE_DPI:-} theme=${QUENNEL_WINE_THEME:-none}"
+    if [ ! -f "$WINEPREFIX/.quennel-ready" ] || [ "$(cat "$WINEPREFIX/.quennel-ready")" != "$settings" ]; then
         probe || exit 1
         log "creating Wine prefix $WINEPREFIX"
         rm -rf "$WINEPREFIX"
@@ -79,8 +83,21 @@ create_prefix() {
             "$WINE" reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$QUENNEL_WINE_DPI" /f \
                 >/dev/null 2>&1 </dev/null
         fi
+        # QUENNEL_WINE_THEME=light: the visual style Wine ships is active, as
+        # a theme is on a user's Windows; otherwise no visual style at all
+        # (classic controls), whatever this Wine's own default is.
+        local manager='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
+        if [ "${QUENNEL_WINE_THEME:-}" != light ]; then
+            "$WINE" reg add "$manager" /v ThemeActive /t REG_SZ /d 0 /f >/dev/null 2>&1 </dev/null
+        else
+            "$WINE" reg add "$manager" /v ThemeActive /t REG_SZ /d 1 /f >/dev/null 2>&1 </dev/null
+            "$WINE" reg add "$manager" /v DllName /t REG_SZ \
+                /d 'C:\windows\resources\themes\light\light.msstyles' /f >/dev/null 2>&1 </dev/null
+            "$WINE" reg add "$manager" /v ColorName /t REG_SZ /d Blue /f >/dev/null 2>&1 </dev/null
+            "$WINE" reg add "$manager" /v SizeName /t REG_SZ /d NormalSize /f >/dev/null 2>&1 </dev/null
+        fi
         wineserver -w
-        touch "$WINEPREFIX/.quennel-ready"
+        echo "$settings" > "$WINEPREFIX/.quennel-ready"
     fi
     flock -u 9
 }

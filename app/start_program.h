@@ -1,0 +1,12 @@
+// Starting another program from the installer, which runs with
+// administrator rights.
+#pragma once
+
+#include <string>
+
+// Starts the program at this full path as the signed-in user would, without
+// the installer's administrator rights: the desktop shell (Explorer), which
+// runs with the user's own rights, is asked to start it. Where there is no
+// desktop shell to ask (nobody signed in, another shell), the program is
+// started directly, with the installer's rights. Nothing is waited for.
+void StartAsSignedInUser(const std::string& path);
