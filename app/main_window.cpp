@@ -85,6 +85,7 @@ BOOL CsetupDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
+    KeepClassicLook(m_progress.m_hWnd);
     m_progress.SendMessage(PBM_SETBKCOLOR, 0, kWhite);
     m_progress.SendMessage(PBM_SETBARCOLOR, 0, kAccentRed);
 
