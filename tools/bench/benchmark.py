@@ -489,9 +489,11 @@ def observed_runs(prefix, variants, tools, scales, count):
         engine("1")
         startup("quennel", variants["1"]["installer"], LANGUAGE_PAGE_CONTROL)
         startup("trivial", tools["trivial_dialog"], "1")
+        # Every scale, for the growth step by step.
+        for scale in scales:
+            if scale != 1.0:
+                installer("%g" % scale)
     installer("1-solid")
-    if scales[-1] != 1.0:
-        installer("%g" % scales[-1])
     wizard()
     return observed, startups
 

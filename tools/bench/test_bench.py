@@ -76,6 +76,7 @@ class StepsTest(unittest.TestCase):
         expected = [0.5, 0.2, 0.1, 0.2, 1.5, 0.2, 0.3]
         for (label, _, _), seconds in zip(bench_report.STEP_ROWS, expected):
             self.assertAlmostEqual(steps[label], seconds, msg=label)
+        self.assertAlmostEqual(steps[bench_report.BEFORE_EXTRACTION], 1.0)
 
     def test_a_step_not_seen_is_not_invented(self):
         entry = {"fields": {"start_s": "0", "end_s": "2"}, "marks": {"library": 0.5, "first file": 0.6,
@@ -85,6 +86,46 @@ class StepsTest(unittest.TestCase):
         self.assertIsNone(steps[bench_report.STEP_ROWS[1][0]])  # it copies no archive
         self.assertIsNone(steps["image"])
         self.assertAlmostEqual(steps[bench_report.STEP_ROWS[-1][0]], 0.5)
+
+
+class ReportTest(unittest.TestCase):
+    """The report from made-up measurements: the verdicts follow the figures."""
+
+    def measurements(self, installer_s):
+        scales = [0.25, 0.5, 1.0]
+        variants = {}
+        with tempfile.NamedTemporaryFile(delete=False) as archive:
+            archive.write(b"x" * 1000)
+        self.addCleanup(os.unlink, archive.name)
+        for name, scale in (("0.25", 0.25), ("0.5", 0.5), ("1", 1.0), ("1-solid", 1.0)):
+            variants[name] = {"archive": archive.name, "payload": {"client/translations": (int(100 * scale),
+                                                                                          int(1e8 * scale))}}
+        results = {"a:1": [installer_s] * 3, "a-life:1": [2.0] * 3, "b:1": [2.0] * 3, "b-life:1": [1.9] * 3,
+                   "b-client": [2.1] * 3, "c:1": [0.5] * 3, "wizard": [2.2] * 3, "start:quennel": [0.3] * 3,
+                   "start:trivial": [0.25] * 3, "a:1-solid": [2.1] * 3, "b:1-solid": [2.0] * 3,
+                   "c:1-solid": [0.5] * 3, "a:0.25": [0.75] * 3, "a:0.5": [1.0] * 3}
+        fields = {"library_ms": "100", "count_ms": "10", "extract_ms": "1500", "blocks": "9", "block_min": "1",
+                  "block_median": "2", "block_max": "3"}
+        watched = {"fields": {"start_s": "0", "end_s": "2", "wall_ms": "2000", "same_clock": True},
+                   "marks": {"first file": 0.3, "last file": 1.9}, "libraries": [], "pid": 7, "mapping": "m",
+                   "command": "c", "peak_mb": 40.0, "rss_mb": 40.0, "cpu_s": (1.0, 0.5), "samples": 9}
+        observed = {"installer:1": [watched], "engine:1": [watched], "installer:0.25": [watched],
+                    "installer:0.5": [watched]}
+        args = type("Args", (), {"reps": 3, "arch": None, "observe": 1})()
+        now = __import__("datetime").datetime(2026, 1, 1)
+        return bench_report.write(args, "64", "BUILD NAME", scales, variants, results, {"1": [fields]}, observed,
+                                  {}, [0.1, 0.2], now, now, "wine-8.0")
+
+    def verdict(self, report, measure):
+        return next(line for line in report.splitlines() if line.startswith("| " + measure)).split("|")[-2].strip()
+
+    def test_the_build_leads_and_budgets_follow_the_figures(self):
+        report = self.measurements(installer_s=2.1)  # a/b 1.05; a line through 0.75, 1.0, 2.1 bends
+        self.assertIn("**Build measured: BUILD NAME.**", report.splitlines()[2])
+        self.assertEqual(self.verdict(report, "a/b"), "met")
+        self.assertEqual(self.verdict(report, "counting"), "met")
+        self.assertEqual(self.verdict(report, "growth"), "**not met**")
+        self.assertEqual(self.verdict(self.measurements(installer_s=2.4), "a/b"), "**not met**")
 
 
 if __name__ == "__main__":
