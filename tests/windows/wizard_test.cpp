@@ -132,6 +132,16 @@ TEST_F(Wizard, LanguagePageIsPresetFromTheClientAndNeedsTheAgreement) {
     EXPECT_EQ(wintest::CheckState(page, kArabic), BST_UNCHECKED);
 
     EXPECT_FALSE(wintest::Enabled(page, kInstallNow));
+    // In their page fonts the tick and the link show their texts whole, side by side.
+    RECT tick, link;
+    GetWindowRect(GetDlgItem(page, kAgreement), &tick);
+    GetWindowRect(GetDlgItem(page, kLicenseLink), &link);
+    EXPECT_LT(tick.right, link.left);
+    EXPECT_LT(link.right, [&] {
+        RECT install;
+        GetWindowRect(GetDlgItem(page, kInstallNow), &install);
+        return install.left;
+    }());
     Shot(page, "language-page");
     wintest::Click(page, kAgreement);
     EXPECT_TRUE(wintest::WaitUntil([&] { return wintest::Enabled(page, kInstallNow); }, 5000));
@@ -334,9 +344,8 @@ TEST_F(Wizard, MainWindowStaysOpenWhileInstallingAndHasItsAboutBox) {
         << std::hex << "filled part " << filled;
     EXPECT_TRUE(GetRValue(empty) > 235 && GetGValue(empty) > 235 && GetBValue(empty) > 235)
         << std::hex << "empty part " << empty;
-    Shot(main, "progress-window-half");
-    SendMessageA(bar, PBM_SETPOS, 0, 0);
     Shot(main, "progress-window");
+    SendMessageA(bar, PBM_SETPOS, 0, 0);
 
     wintest::PressKey(main, VK_ESCAPE);
     wintest::PressKey(main, VK_RETURN);
