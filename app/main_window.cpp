@@ -10,17 +10,11 @@
 #include "app/working_files.h"
 #include "languages/custom_page.h"
 #include "ui/page_skin.h"
+#include "resources/resource.h"
 
 namespace {
 
-constexpr int kPercentLabelId = 1001;
-constexpr int kProgressId = 1002;
-constexpr int kTitleId = 1033;
-constexpr int kInstallingId = 1049;
-constexpr int kMinimizeId = 1050;
-constexpr int kCloseId = 1051;
 constexpr UINT kAboutCommand = 0x10;
-constexpr int kAboutText = 101;
 
 // Told when the installed marker says the language pack is already there.
 const char* const kAlreadyInstalled =
@@ -54,22 +48,22 @@ BEGIN_MESSAGE_MAP(CsetupDlg, CDialogEx)
     ON_MESSAGE(WM_BEGIN_INSTALL, OnBeginInstall)
     ON_MESSAGE(WM_INSTALL_STOPPED, OnInstallStopped)
     ON_WM_TIMER()
-    ON_BN_CLICKED(kMinimizeId, OnMinimize)
-    ON_BN_CLICKED(kCloseId, OnCloseButton)
+    ON_BN_CLICKED(IDC_MAIN_MINIMISE, OnMinimize)
+    ON_BN_CLICKED(IDC_MAIN_CLOSE, OnCloseButton)
 END_MESSAGE_MAP()
 
 CsetupDlg::CsetupDlg(CWnd*) : CDialogEx(IDD, nullptr) {
-    m_hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(kAppIcon));
+    m_hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
 CsetupDlg::~CsetupDlg() = default;
 
 void CsetupDlg::DoDataExchange(CDataExchange* exchange) {
     CDialogEx::DoDataExchange(exchange);
-    DDX_Control(exchange, kPercentLabelId, m_percentLabel);
-    DDX_Control(exchange, kProgressId, m_progress);
-    DDX_Control(exchange, kMinimizeId, m_btnMinimize);
-    DDX_Control(exchange, kCloseId, m_btnClose);
+    DDX_Control(exchange, IDC_MAIN_PERCENT, m_percentLabel);
+    DDX_Control(exchange, IDC_MAIN_PROGRESS, m_progress);
+    DDX_Control(exchange, IDC_MAIN_MINIMISE, m_btnMinimize);
+    DDX_Control(exchange, IDC_MAIN_CLOSE, m_btnClose);
 }
 
 BOOL CsetupDlg::OnInitDialog() {
@@ -77,7 +71,7 @@ BOOL CsetupDlg::OnInitDialog() {
 
     HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE);
     wchar_t about[128] = {};
-    if (systemMenu != nullptr && LoadStringW(AfxGetResourceHandle(), kAboutText, about, 127) > 0) {
+    if (systemMenu != nullptr && LoadStringW(AfxGetResourceHandle(), IDS_ABOUTBOX, about, 127) > 0) {
         AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(systemMenu, MF_STRING, kAboutCommand, about);
     }
@@ -98,10 +92,10 @@ BOOL CsetupDlg::OnInitDialog() {
                                      static_cast<int>(13 * sx), static_cast<int>(13 * sx));
     SetWindowRgn(m_progress.m_hWnd, region, TRUE);
 
-    SetDlgItemTextA(m_hWnd, kTitleId, txtInstallingTitle.c_str());
-    SetDlgItemTextA(m_hWnd, kInstallingId, txtInstalling.c_str());
-    m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
-    m_labelFonts.Apply(m_hWnd, kInstallingId, 17, FW_BOLD);
+    SetDlgItemTextA(m_hWnd, IDC_MAIN_TITLE, txtInstallingTitle.c_str());
+    SetDlgItemTextA(m_hWnd, IDC_MAIN_INSTALLING, txtInstalling.c_str());
+    m_labelFonts.Apply(m_hWnd, IDC_MAIN_TITLE, 17, FW_NORMAL);
+    m_labelFonts.Apply(m_hWnd, IDC_MAIN_INSTALLING, 17, FW_BOLD);
 
     m_needInstall = NeedsInstall();
 
@@ -143,19 +137,19 @@ void CsetupDlg::OnPaint() {
         EndPaint(m_hWnd, &paint);
         return;
     }
-    SkinCaptionButtons(m_btnClose, kCloseWhiteIcon, m_btnMinimize, kMinimiseWhiteIcon);
+    SkinCaptionButtons(m_btnClose, IDI_CLOSE_WHITE, m_btnMinimize, IDI_MINIMISE_WHITE);
     int slide = 0;
     switch (m_slideState) {
         case 1: case 3: case 5: case 7:
-            slide = kSlideA;
+            slide = IDB_SLIDE_A;
             ++m_slideState;
             break;
         case 2: case 4: case 6:
-            slide = kSlideB;
+            slide = IDB_SLIDE_B;
             ++m_slideState;
             break;
         case 8:
-            slide = kSlideB;
+            slide = IDB_SLIDE_B;
             m_slideState = 1;
             break;
         default:
@@ -175,8 +169,8 @@ HCURSOR CsetupDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 HBRUSH CsetupDlg::OnCtlColor(HDC dc, HWND control, UINT type) {
     CDialogEx::OnCtlColor(dc, control, type);
     const int id = GetDlgCtrlID(control);
-    if (id == kTitleId) StyleLabel(dc, kWhite, 17, FW_NORMAL);
-    if (id == kInstallingId) StyleLabel(dc, kGrey, 17, FW_BOLD);
+    if (id == IDC_MAIN_TITLE) StyleLabel(dc, kWhite, 17, FW_NORMAL);
+    if (id == IDC_MAIN_INSTALLING) StyleLabel(dc, kGrey, 17, FW_BOLD);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 

@@ -9,6 +9,7 @@
 #include "framework/afx.h"
 #include "ui/button_st.h"
 #include "ui/page_skin.h"
+#include "resources/resource.h"
 
 // Posted by the main window to itself, once, to start the installation.
 constexpr UINT WM_BEGIN_INSTALL = WM_USER + 100;
@@ -19,13 +20,13 @@ constexpr UINT_PTR SLIDE_TIMER_ID = 1;
 // The about box of the system menu.
 class CAboutDlg : public CDialogEx {
 public:
-    enum { IDD = 100 };
+    enum { IDD = IDD_ABOUT };
     CAboutDlg() : CDialogEx(IDD, nullptr) {}
 };
 
 class CsetupDlg : public CDialogEx {
 public:
-    enum { IDD = 102 };
+    enum { IDD = IDD_MAIN_WINDOW };
 
     explicit CsetupDlg(CWnd* parent = nullptr);
     ~CsetupDlg() override;

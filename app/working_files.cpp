@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/shared_state.h"
+#include "resources/resource.h"
 
 std::string TempFolder() {
     char folder[MAX_PATH + 1];
@@ -58,7 +59,7 @@ bool FileMatchesResource(const std::string& path, const char* type, int id) {
     return same;
 }
 
-void WriteArchiveFile() { WriteResourceFile("RAR", 148, archiveFileName); }
-void WriteUninstallerFile() { WriteResourceFile("EXE", 176, uninstallerFileName); }
-void WriteUnrarFile() { WriteResourceFile("DLL", 147, unrarFileName); }
-void WriteLicenseFile() { WriteResourceFile("RTF", 165, licenseFileName); }
+void WriteArchiveFile() { WriteResourceFile("RAR", IDR_PAYLOAD_RAR, archiveFileName); }
+void WriteUninstallerFile() { WriteResourceFile("EXE", IDR_UNINSTALLER_EXE, uninstallerFileName); }
+void WriteUnrarFile() { WriteResourceFile("DLL", IDR_UNRAR_DLL, unrarFileName); }
+void WriteLicenseFile() { WriteResourceFile("RTF", IDR_LICENSE_RTF, licenseFileName); }

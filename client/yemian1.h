@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/afx.h"
+#include "resources/resource.h"
 
 // The folder of the public users' files: SYSTEMDRIVE followed by
 // "/Users/Public".
@@ -13,7 +14,7 @@ std::string PublicUsersFolder();
 
 class yemian1 : public CDialogEx {
 public:
-    enum { IDD = 129 };
+    enum { IDD = IDD_CLIENT_PROBE };
 
     explicit yemian1(CWnd* parent = nullptr) : CDialogEx(IDD, parent) {}
 

@@ -11,6 +11,7 @@
 #include "app/shared_state.h"
 #include "app/working_files.h"
 #include "engine/progress.h"
+#include "resources/resource.h"
 
 const char* const kRuntimeProductKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
@@ -44,7 +45,7 @@ HMODULE LoadUnrarLibrary() {
     HANDLE guard = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (guard != INVALID_HANDLE_VALUE) {
-        if (FileMatchesResource(path, "DLL", 147)) {
+        if (FileMatchesResource(path, "DLL", IDR_UNRAR_DLL)) {
             // Its own imports come from the system folder only, never from the
             // temporary folder. A Windows 7 without the update that added the
             // search flags refuses them: there the library's own folder is

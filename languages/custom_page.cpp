@@ -8,18 +8,10 @@
 #include "languages/preset.h"
 #include "ui/license.h"
 #include "ui/page_skin.h"
+#include "resources/resource.h"
 
 namespace {
 
-constexpr int kTitleId = 1032;
-constexpr int kHeadingId = 1029;
-constexpr int kSelectAllId = 1094;
-constexpr int kAgreementId = 1013;
-constexpr int kLicenseLinkId = 1096;
-constexpr int kBackId = 1043;
-constexpr int kInstallId = 1046;
-constexpr int kMinimizeId = 1004;
-constexpr int kCloseId = 1095;
 
 constexpr COLORREF kDisabledFace = RGB(130, 130, 130);
 constexpr COLORREF kEnabledFace = RGB(255, 20, 57);
@@ -27,12 +19,12 @@ constexpr COLORREF kEnabledFace = RGB(255, 20, 57);
 }  // namespace
 
 BEGIN_MESSAGE_MAP(custom, CDialogEx)
-    ON_BN_CLICKED(kSelectAllId, OnSelectAll)
-    ON_BN_CLICKED(kAgreementId, OnAgreementTick)
-    ON_STN_CLICKED(kLicenseLinkId, OnLicenseLink)
-    ON_BN_CLICKED(kInstallId, OnInstallNow)
-    ON_BN_CLICKED(kMinimizeId, OnMinimize)
-    ON_BN_CLICKED(kCloseId, OnClosePage)
+    ON_BN_CLICKED(IDC_LANGUAGE_SELECT_ALL, OnSelectAll)
+    ON_BN_CLICKED(IDC_LANGUAGE_AGREEMENT, OnAgreementTick)
+    ON_STN_CLICKED(IDC_LANGUAGE_LICENSE_LINK, OnLicenseLink)
+    ON_BN_CLICKED(IDC_LANGUAGE_INSTALL, OnInstallNow)
+    ON_BN_CLICKED(IDC_LANGUAGE_MINIMISE, OnMinimize)
+    ON_BN_CLICKED(IDC_LANGUAGE_CLOSE, OnClosePage)
     ON_WM_PAINT()
     ON_WM_CTLCOLOR()
     ON_WM_LBUTTONDOWN()
@@ -49,10 +41,10 @@ custom::~custom() {
 
 void custom::DoDataExchange(CDataExchange* exchange) {
     CDialogEx::DoDataExchange(exchange);
-    DDX_Control(exchange, kInstallId, m_btnInstall);
+    DDX_Control(exchange, IDC_LANGUAGE_INSTALL, m_btnInstall);
     for (int i = 0; i < kLanguageCount; ++i) DDX_Control(exchange, languageCatalogue[i].checkBox, m_languageBoxes[i]);
-    DDX_Control(exchange, kMinimizeId, m_btnMinimize);
-    DDX_Control(exchange, kCloseId, m_btnClose);
+    DDX_Control(exchange, IDC_LANGUAGE_MINIMISE, m_btnMinimize);
+    DDX_Control(exchange, IDC_LANGUAGE_CLOSE, m_btnClose);
 }
 
 BOOL custom::OnInitDialog() {
@@ -70,42 +62,42 @@ BOOL custom::OnInitDialog() {
     m_btnInstall.EnableWindow(FALSE);
 
     if (brandFlag != "0") {
-        ::ShowWindow(GetDlgItem(kAgreementId), SW_HIDE);
-        ::ShowWindow(GetDlgItem(kLicenseLinkId), SW_HIDE);
-        CheckDlgButton(m_hWnd, kAgreementId, BST_CHECKED);
+        ::ShowWindow(GetDlgItem(IDC_LANGUAGE_AGREEMENT), SW_HIDE);
+        ::ShowWindow(GetDlgItem(IDC_LANGUAGE_LICENSE_LINK), SW_HIDE);
+        CheckDlgButton(m_hWnd, IDC_LANGUAGE_AGREEMENT, BST_CHECKED);
         OnAgreementTick();
     }
 
-    SetDlgItemTextA(m_hWnd, kTitleId, txtWizardTitle.c_str());
-    SetDlgItemTextA(m_hWnd, kHeadingId, txtInstallTo.c_str());
-    SetDlgItemTextA(m_hWnd, kBackId, txtBack.c_str());
+    SetDlgItemTextA(m_hWnd, IDC_LANGUAGE_TITLE, txtWizardTitle.c_str());
+    SetDlgItemTextA(m_hWnd, IDC_LANGUAGE_HEADING, txtInstallTo.c_str());
+    SetDlgItemTextA(m_hWnd, IDC_LANGUAGE_BACK, txtBack.c_str());
     m_btnInstall.SetWindowText(txtInstallNow);
-    SetDlgItemTextA(m_hWnd, kLicenseLinkId, txtLicenseAgreement.c_str());
-    SetDlgItemTextA(m_hWnd, kAgreementId, txtReadAndAccept.c_str());
-    ::ShowWindow(GetDlgItem(kBackId), SW_HIDE);
-    m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
-    m_labelFonts.Apply(m_hWnd, kHeadingId, 17, FW_BOLD);
-    m_labelFonts.Apply(m_hWnd, kLicenseLinkId, 17, FW_NORMAL);
-    m_labelFonts.Apply(m_hWnd, kAgreementId, 17, FW_BOLD);
+    SetDlgItemTextA(m_hWnd, IDC_LANGUAGE_LICENSE_LINK, txtLicenseAgreement.c_str());
+    SetDlgItemTextA(m_hWnd, IDC_LANGUAGE_AGREEMENT, txtReadAndAccept.c_str());
+    ::ShowWindow(GetDlgItem(IDC_LANGUAGE_BACK), SW_HIDE);
+    m_labelFonts.Apply(m_hWnd, IDC_LANGUAGE_TITLE, 17, FW_NORMAL);
+    m_labelFonts.Apply(m_hWnd, IDC_LANGUAGE_HEADING, 17, FW_BOLD);
+    m_labelFonts.Apply(m_hWnd, IDC_LANGUAGE_LICENSE_LINK, 17, FW_NORMAL);
+    m_labelFonts.Apply(m_hWnd, IDC_LANGUAGE_AGREEMENT, 17, FW_BOLD);
     // In these fonts the tick's text and the link are longer than their
     // places on the page: they grow to show whole, the link keeping its
     // distance from the tick.
     {
         RECT tick{}, link{};
-        GetWindowRect(GetDlgItem(kAgreementId), &tick);
-        GetWindowRect(GetDlgItem(kLicenseLinkId), &link);
+        GetWindowRect(GetDlgItem(IDC_LANGUAGE_AGREEMENT), &tick);
+        GetWindowRect(GetDlgItem(IDC_LANGUAGE_LICENSE_LINK), &link);
         const int gap = link.left - tick.right;
-        const int tickRight = FitToText(m_hWnd, kAgreementId, GetSystemMetrics(SM_CXMENUCHECK) + 4);
+        const int tickRight = FitToText(m_hWnd, IDC_LANGUAGE_AGREEMENT, GetSystemMetrics(SM_CXMENUCHECK) + 4);
         MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&link), 2);
         if (tickRight + gap > link.left) {
-            ::SetWindowPos(GetDlgItem(kLicenseLinkId), nullptr, tickRight + gap, link.top, 0, 0,
+            ::SetWindowPos(GetDlgItem(IDC_LANGUAGE_LICENSE_LINK), nullptr, tickRight + gap, link.top, 0, 0,
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        FitToText(m_hWnd, kLicenseLinkId, 0);
+        FitToText(m_hWnd, IDC_LANGUAGE_LICENSE_LINK, 0);
     }
 
-    KeepClassicLook(GetDlgItem(kSelectAllId));
-    KeepClassicLook(GetDlgItem(kAgreementId));
+    KeepClassicLook(GetDlgItem(IDC_LANGUAGE_SELECT_ALL));
+    KeepClassicLook(GetDlgItem(IDC_LANGUAGE_AGREEMENT));
     for (int i = 0; i < kLanguageCount; ++i) {
         KeepClassicLook(m_languageBoxes[i].m_hWnd);
         m_labels[i] = LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(languageCatalogue[i].label));
@@ -125,7 +117,7 @@ void custom::Preset() {
     const std::string translator = reader.ReadTranslator();
     const LanguagePreset preset = ComputePreset(languages, translator);
     if (preset.disabled >= 0) m_languageBoxes[preset.disabled].EnableWindow(FALSE);
-    CheckDlgButton(m_hWnd, kSelectAllId, preset.selectAll ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_LANGUAGE_SELECT_ALL, preset.selectAll ? BST_CHECKED : BST_UNCHECKED);
     WriteBoxes(preset.checked);
     for (int i = 0; i < kLanguageCount; ++i) selectionFlags[i] = preset.flags[i];
 }
@@ -145,12 +137,12 @@ void custom::OnSelectAll() {
     int checked[kLanguageCount];
     bool enabled[kLanguageCount];
     ReadBoxes(checked, enabled);
-    ApplySelectAll(IsDlgButtonChecked(m_hWnd, kSelectAllId) == BST_CHECKED, enabled, checked, selectionFlags);
+    ApplySelectAll(IsDlgButtonChecked(m_hWnd, IDC_LANGUAGE_SELECT_ALL) == BST_CHECKED, enabled, checked, selectionFlags);
     WriteBoxes(checked);
 }
 
 void custom::OnAgreementTick() {
-    if (IsDlgButtonChecked(m_hWnd, kAgreementId) == BST_CHECKED) {
+    if (IsDlgButtonChecked(m_hWnd, IDC_LANGUAGE_AGREEMENT) == BST_CHECKED) {
         m_btnInstall.SetFaceColor(kEnabledFace, TRUE);
         m_btnInstall.SetTextColor(kWhite);
         m_btnInstall.EnableWindow(TRUE);
@@ -200,9 +192,9 @@ void custom::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 void custom::OnClosePage() { std::exit(0); }
 
 void custom::OnPaint() {
-    SkinCaptionButtons(m_btnClose, kCloseRedIcon, m_btnMinimize, kMinimiseGreyIcon);
+    SkinCaptionButtons(m_btnClose, IDI_CLOSE_RED, m_btnMinimize, IDI_MINIMISE_GREY);
     MakePageTranslucent(m_hWnd);
-    PaintPagePicture(m_hWnd, kWhitePage, COLORONCOLOR);
+    PaintPagePicture(m_hWnd, IDB_WHITE_PAGE, COLORONCOLOR);
     CDialogEx::OnPaint();
 }
 
@@ -212,13 +204,13 @@ HBRUSH custom::OnCtlColor(HDC dc, HWND control, UINT type) {
     int weight = -1;
     COLORREF colour = 0;
     switch (id) {
-        case kTitleId: weight = FW_NORMAL; colour = RGB(102, 102, 102); break;
-        case kHeadingId: weight = FW_BOLD; colour = RGB(102, 102, 102); break;
-        case kLicenseLinkId: weight = FW_NORMAL; colour = RGB(255, 50, 57); break;
-        case kAgreementId: weight = FW_BOLD; colour = RGB(0, 0, 0); break;
+        case IDC_LANGUAGE_TITLE: weight = FW_NORMAL; colour = RGB(102, 102, 102); break;
+        case IDC_LANGUAGE_HEADING: weight = FW_BOLD; colour = RGB(102, 102, 102); break;
+        case IDC_LANGUAGE_LICENSE_LINK: weight = FW_NORMAL; colour = RGB(255, 50, 57); break;
+        case IDC_LANGUAGE_AGREEMENT: weight = FW_BOLD; colour = RGB(0, 0, 0); break;
         default: break;
     }
-    const bool languageBox = FindLanguageByCheckBox(id) != nullptr || id == kSelectAllId;
+    const bool languageBox = FindLanguageByCheckBox(id) != nullptr || id == IDC_LANGUAGE_SELECT_ALL;
     if (weight < 0 && !languageBox) return brush;
     if (weight >= 0) {
         StyleLabel(dc, colour, 17, weight);

@@ -6,10 +6,11 @@
 #include "framework/afx.h"
 #include "ui/button_st.h"
 #include "ui/page_skin.h"
+#include "resources/resource.h"
 
 class custom : public CDialogEx {
 public:
-    enum { IDD = 177 };
+    enum { IDD = IDD_LANGUAGE_PAGE };
 
     // Writes the licence text into the temporary folder for the licence page.
     explicit custom(CWnd* parent = nullptr);

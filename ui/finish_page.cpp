@@ -8,20 +8,17 @@
 
 #include "app/shared_state.h"
 #include "ui/page_skin.h"
+#include "resources/resource.h"
 
 namespace {
 
-constexpr int kTitleId = 1030;
-constexpr int kStartId = 1044;
-constexpr int kCloseId = 1052;
-constexpr int kMinimizeId = 1053;
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(wancheng, CDialogEx)
-    ON_BN_CLICKED(kStartId, OnStartNow)
-    ON_BN_CLICKED(kCloseId, OnClosePage)
-    ON_BN_CLICKED(kMinimizeId, OnMinimize)
+    ON_BN_CLICKED(IDC_FINISH_START, OnStartNow)
+    ON_BN_CLICKED(IDC_FINISH_CLOSE, OnClosePage)
+    ON_BN_CLICKED(IDC_FINISH_MINIMISE, OnMinimize)
     ON_WM_PAINT()
     ON_WM_CTLCOLOR()
     ON_WM_LBUTTONDOWN()
@@ -35,9 +32,9 @@ wancheng::~wancheng() {
 
 void wancheng::DoDataExchange(CDataExchange* exchange) {
     CDialogEx::DoDataExchange(exchange);
-    DDX_Control(exchange, kStartId, m_btnStart);
-    DDX_Control(exchange, kCloseId, m_btnClose);
-    DDX_Control(exchange, kMinimizeId, m_btnMinimize);
+    DDX_Control(exchange, IDC_FINISH_START, m_btnStart);
+    DDX_Control(exchange, IDC_FINISH_CLOSE, m_btnClose);
+    DDX_Control(exchange, IDC_FINISH_MINIMISE, m_btnMinimize);
 }
 
 BOOL wancheng::OnInitDialog() {
@@ -45,8 +42,8 @@ BOOL wancheng::OnInitDialog() {
     CDialogEx::OnInitDialog();
     SetWindowLongA(m_hWnd, GWL_EXSTYLE, GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
     ShowWindow(SW_SHOW);
-    SetDlgItemTextA(m_hWnd, kTitleId, txtInstallingTitle.c_str());
-    m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
+    SetDlgItemTextA(m_hWnd, IDC_FINISH_TITLE, txtInstallingTitle.c_str());
+    m_labelFonts.Apply(m_hWnd, IDC_FINISH_TITLE, 17, FW_NORMAL);
     m_btnStart.SetWindowText(txtStartNow);
 
     // The tool and the runtime installer are looked for in the client folder.
@@ -85,13 +82,13 @@ void wancheng::OnClosePage() { std::exit(0); }
 void wancheng::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
 void wancheng::OnPaint() {
-    SkinCaptionButtons(m_btnClose, kCloseWhiteIcon, m_btnMinimize, kMinimiseWhiteIcon);
-    PaintPagePicture(m_hWnd, kFinishPicture, HALFTONE);
+    SkinCaptionButtons(m_btnClose, IDI_CLOSE_WHITE, m_btnMinimize, IDI_MINIMISE_WHITE);
+    PaintPagePicture(m_hWnd, IDB_FINISH_PICTURE, HALFTONE);
 }
 
 HBRUSH wancheng::OnCtlColor(HDC dc, HWND control, UINT type) {
     HBRUSH brush = CDialogEx::OnCtlColor(dc, control, type);
-    if (GetDlgCtrlID(control) != kTitleId) return brush;
+    if (GetDlgCtrlID(control) != IDC_FINISH_TITLE) return brush;
     StyleLabel(dc, kWhite, 17, FW_NORMAL);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }

@@ -5,10 +5,11 @@
 #include "framework/afx.h"
 #include "ui/button_st.h"
 #include "ui/page_skin.h"
+#include "resources/resource.h"
 
 class wancheng : public CDialogEx {
 public:
-    enum { IDD = 132 };
+    enum { IDD = IDD_FINISH_PAGE };
 
     explicit wancheng(CWnd* parent = nullptr);
     ~wancheng() override;

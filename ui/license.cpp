@@ -3,12 +3,10 @@
 #include "app/shared_state.h"
 #include "app/working_files.h"
 #include "ui/page_skin.h"
+#include "resources/resource.h"
 
 namespace {
 
-constexpr int kTextId = 1019;
-constexpr int kTitleId = 1031;
-constexpr int kOkId = 1044;
 // Posted at the end of the initialisation: the text is shown from its start
 // once the dialog has given the text box the focus (which selects all of it).
 constexpr UINT kShowStart = WM_APP + 1;
@@ -22,8 +20,8 @@ DWORD CALLBACK ReadLicense(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* r
 }  // namespace
 
 BEGIN_MESSAGE_MAP(license, CDialogEx)
-    ON_BN_CLICKED(kOkId, OnButtonOk)
-    ON_EN_CHANGE(kTextId, OnTextChange)
+    ON_BN_CLICKED(IDC_LICENSE_OK, OnButtonOk)
+    ON_EN_CHANGE(IDC_LICENSE_TEXT, OnTextChange)
     ON_WM_PAINT()
     ON_WM_CTLCOLOR()
     ON_WM_LBUTTONDOWN()
@@ -38,15 +36,15 @@ license::~license() {
 
 void license::DoDataExchange(CDataExchange* exchange) {
     CDialogEx::DoDataExchange(exchange);
-    DDX_Control(exchange, kTextId, m_text);
-    DDX_Control(exchange, kOkId, m_btnOk);
+    DDX_Control(exchange, IDC_LICENSE_TEXT, m_text);
+    DDX_Control(exchange, IDC_LICENSE_OK, m_btnOk);
 }
 
 BOOL license::OnInitDialog() {
     SetAccentStyle(m_btnOk);
     CDialogEx::OnInitDialog();
-    SetDlgItemTextA(m_hWnd, kTitleId, txtWizardTitle.c_str());
-    m_labelFonts.Apply(m_hWnd, kTitleId, 17, FW_NORMAL);
+    SetDlgItemTextA(m_hWnd, IDC_LICENSE_TITLE, txtWizardTitle.c_str());
+    m_labelFonts.Apply(m_hWnd, IDC_LICENSE_TITLE, 17, FW_NORMAL);
     m_btnOk.SetWindowText(txtOk);
     m_buttonFont = CreatePageFont(19, FW_BOLD);
     m_btnOk.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
@@ -85,12 +83,12 @@ void license::OnButtonOk() { EndDialog(IDCANCEL); }
 
 void license::OnPaint() {
     MakePageTranslucent(m_hWnd);
-    PaintPagePicture(m_hWnd, kWhitePage, COLORONCOLOR);
+    PaintPagePicture(m_hWnd, IDB_WHITE_PAGE, COLORONCOLOR);
 }
 
 HBRUSH license::OnCtlColor(HDC dc, HWND control, UINT) {
     SetBkMode(dc, TRANSPARENT);
-    if (GetDlgCtrlID(control) == kTitleId) StyleLabel(dc, kGrey, 17, FW_NORMAL);
+    if (GetDlgCtrlID(control) == IDC_LICENSE_TITLE) StyleLabel(dc, kGrey, 17, FW_NORMAL);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 

@@ -3,10 +3,11 @@
 
 #include "framework/afx.h"
 #include "ui/page_skin.h"
+#include "resources/resource.h"
 
 class license : public CDialogEx {
 public:
-    enum { IDD = 163 };
+    enum { IDD = IDD_LICENSE_PAGE };
 
     explicit license(CWnd* parent = nullptr);
     ~license() override;

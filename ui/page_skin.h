@@ -5,19 +5,6 @@
 #include "framework/afx.h"
 #include "ui/button_st.h"
 
-// Resource IDs of the pictures and icons.
-enum PageArt : int {
-    kWhitePage = 166,
-    kSlideA = 168,
-    kSlideB = 169,
-    kFinishPicture = 170,
-    kAppIcon = 128,
-    kCloseRedIcon = 189,
-    kCloseWhiteIcon = 193,
-    kMinimiseGreyIcon = 194,
-    kMinimiseWhiteIcon = 195,
-};
-
 constexpr COLORREF kAccentRed = 0x3932FF;  // RGB(255, 50, 57)
 constexpr COLORREF kGrey = 0x666666;
 constexpr COLORREF kWhite = 0xFFFFFF;

@@ -17,7 +17,7 @@ LANGUAGE_COUNT = 33
 PAYLOAD_ROOTS = ("client/translations", "server/translations")
 
 _ENTRY = re.compile(
-    r'\{\s*(\d+)\s*,\s*"([^"\\]*)"\s*,\s*(\d+)\s*,\s*(\d+)\s*,'
+    r'\{\s*(\d+)\s*,\s*"([^"\\]*)"\s*,\s*(\w+)\s*,\s*(\w+)\s*,'
     r'\s*"([^"\\]*)"\s*,\s*"([^"\\]*)"\s*(?:,\s*"[^"\\]*"\s*)?\}')
 
 _FOLDER = re.compile(r"[A-Za-z0-9_]+\Z")
@@ -27,8 +27,8 @@ _TAG = re.compile(r"[A-Za-z0-9]+\Z")
 class Language(NamedTuple):
     position: int
     code: str
-    check_box: int
-    label: int
+    check_box: str  # the control's name in resources/resource.h (or its number)
+    label: str
     folder: str
     tag: str
 
@@ -51,7 +51,7 @@ def read_catalogue(path: str) -> List[Language]:
     text = re.sub(r"//[^\n]*", " ", text)
 
     languages = [
-        Language(int(m[1]), m[2], int(m[3]), int(m[4]), m[5], m[6])
+        Language(int(m[1]), m[2], m[3], m[4], m[5], m[6])
         for m in _ENTRY.finditer(text)
     ]
     if len(languages) != LANGUAGE_COUNT:
