@@ -31,6 +31,11 @@ def farthest_off_line(xs, ys):
     return max(abs(y - (intercept + slope * x)) / y for x, y in zip(xs, ys))
 
 
+# The share of the time in which some task waited for a CPU above which the
+# report says the machine was busy with other work during the timed runs.
+BUSY = 0.20
+
+
 def verdict(ok):
     return "met" if ok else "**not met**"
 
@@ -76,12 +81,18 @@ def step_times(entry, start_key, end_key):
 
 
 def write(args, arch, build_name, scales, variants, results, engine_fields, observed, startups, loads, started,
-          finished, wine_version):
+          finished, wine_version, sources="unknown"):
     med = {key: median(values) for key, values in results.items()}
 
     def span(key):
         values = results[key]
         return "%.2f | %.2f–%.2f" % (med[key], min(values), max(values))
+
+    def waited(key):
+        share = med.get("pressure:" + key.replace("a-life:", "a:").replace("b-life:", "b:"))
+        return "–" if share is None else "%.0f %%" % (100 * share)
+
+    pressures = [v for key, values in results.items() if key.startswith("pressure:") for v in values]
 
     def engine_median(variant, name):
         return median(float(f[name]) for f in engine_fields[variant])
@@ -122,9 +133,18 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
         "Machine: %s, %d cores, Linux %s, %s. Load average (1 minute) %.2f at the start of the timed rounds, "
         "%.2f at their end." % (cpu, os.cpu_count(), platform.release(), wine_version, loads[0], loads[1]),
         "",
-        "Payload (scale 1): %d files, %.1f MB unpacked; archive %.1f MB not solid, %.1f MB solid." % (
-            files["1"], unpacked["1"], size["1"], size["1-solid"]),
+        "Payload (scale 1): %d files, %.1f MB unpacked; archive %.1f MB not solid, %.1f MB solid. "
+        "Sources: %s." % (files["1"], unpacked["1"], size["1"], size["1-solid"], sources),
     ]
+    if pressures:
+        typical = statistics.median(pressures)
+        lines += ["", "Other work on the machine: during the timed runs, some runnable task waited for a CPU %.0f %% "
+                  "of the time (median of the runs; largest %.0f %%; the kernel's /proc/pressure/cpu)." % (
+                      100 * typical, 100 * max(pressures))]
+        if typical > BUSY:
+            lines += ["", "**The machine was busy with other work during this run (more than %.0f %% of the time "
+                      "a task waited for a CPU): its timings are slower and more spread than a quiet machine's, "
+                      "and the verdicts below are those of a busy machine.**" % (100 * BUSY)]
     if [s for s in scales] != [0.25, 0.5, 1.0, 2.0]:
         lines += ["", "Scales measured: %s (the default is 0.25, 0.5, 1, 2)." % ", ".join("%g" % s for s in scales)]
     lines += [
@@ -137,24 +157,26 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
         "process open for the whole benchmark, since Windows always has a desktop and Wine would otherwise start "
         "one for every program that opens a window.",
         "", "## Installation (scale 1, not solid)", "",
-        "| run | median (s) | min–max (s) | clock |", "|---|---:|---|---|",
+        "| run | median (s) | min–max (s) | clock | CPU waited (median) |", "|---|---:|---|---|---:|",
         "| (a) `Quennel.exe /silent`, start to exit | %s | QueryPerformanceCounter in bench_ui, from just "
-        "before CreateProcess to the return of the wait on the process |" % span("a:1"),
+        "before CreateProcess to the return of the wait on the process | %s |" % (span("a:1"), waited("a:1")),
         "| (a) the same runs, the installer's process from creation to exit | %s | GetProcessTimes of that "
-        "process |" % span("a-life:1"),
+        "process | %s |" % (span("a-life:1"), waited("a-life:1")),
         "| (b) minimal engine: both passes through the same setup.dll, start to exit | %s | "
-        "QueryPerformanceCounter in bench_ui, as (a) |" % span("b:1"),
-        "| (b) the same runs, the engine's process from creation to exit | %s | GetProcessTimes |"
-        % span("b-life:1"),
-        "| (b) into the client folder, where (a) extracts to | %s | QueryPerformanceCounter in bench_ui |"
-        % span("b-client"),
-        "| (c) native `unrar x`, start to exit | %s | Linux CLOCK_MONOTONIC around the unrar process |"
-        % span("c:1"),
+        "QueryPerformanceCounter in bench_ui, as (a) | %s |" % (span("b:1"), waited("b:1")),
+        "| (b) the same runs, the engine's process from creation to exit | %s | GetProcessTimes | %s |"
+        % (span("b-life:1"), waited("b-life:1")),
+        "| (b) into the client folder, where (a) extracts to | %s | QueryPerformanceCounter in bench_ui | %s |"
+        % (span("b-client"), waited("b-client")),
+        "| (c) native `unrar x`, start to exit | %s | Linux CLOCK_MONOTONIC around the unrar process | %s |"
+        % (span("c:1"), waited("c:1")),
         "| wizard road: Install Now pressed to the finish page on screen | %s | QueryPerformanceCounter in "
-        "bench_ui (the finish page looked for every 10 ms) |" % span("wizard"),
+        "bench_ui (the finish page looked for every 10 ms) | %s |" % (span("wizard"), waited("wizard")),
         "| installer: start to the language page on screen | %s | QueryPerformanceCounter in bench_ui, "
-        "CreateProcess to the page found (looked for every 2 ms) |" % span("start:quennel"),
-        "| trivial dialog program: start to its dialog on screen | %s | the same |" % span("start:trivial"),
+        "CreateProcess to the page found (looked for every 2 ms) | %s |" % (
+            span("start:quennel"), waited("start:quennel")),
+        "| trivial dialog program: start to its dialog on screen | %s | the same | %s |" % (
+            span("start:trivial"), waited("start:trivial")),
         "",
         "Inside the minimal engine (QueryPerformanceCounter in bench_engine, medians): library written and "
         "loaded %.3f s, counting pass %.3f s, extraction pass %.3f s." % (
@@ -179,14 +201,16 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
         "| callback blocks (scale 1) | %s (smallest %s, median %s, largest %s bytes) | | |" % (
             last["blocks"], last["block_min"], last["block_median"], last["block_max"]),
         "", "## Growth with the payload (silent installation, not solid)", "",
-        "| scale | files | unpacked (MB) | archive (MB) | median (s) | min–max (s) | line (s) | off the line |",
-        "|---:|---:|---:|---:|---:|---|---:|---:|",
+        "| scale | files | unpacked (MB) | archive (MB) | median (s) | min–max (s) | line (s) | off the line "
+        "| CPU waited (median) |",
+        "|---:|---:|---:|---:|---:|---|---:|---:|---:|",
     ]
     for scale, x, y in zip(scales, xs, ys):
         name = "%g" % scale
         on_line = intercept + slope * x
-        lines.append("| %s | %d | %.1f | %.1f | %s | %.2f | %+.1f %% |" % (
-            name, files[name], x, size[name], span("a:" + name), on_line, 100 * (y - on_line) / y))
+        lines.append("| %s | %d | %.1f | %.1f | %s | %.2f | %+.1f %% | %s |" % (
+            name, files[name], x, size[name], span("a:" + name), on_line, 100 * (y - on_line) / y,
+            waited("a:" + name)))
     lines += [
         "",
         "Least-squares line through the medians: %.2f s + %.4f s per unpacked MB (%.1f MB/s beyond the fixed "

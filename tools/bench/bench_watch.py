@@ -39,6 +39,33 @@ def read_text(path):
         return None
 
 
+class CpuPressure:
+    """The share of the time in a block during which some runnable task of
+    the machine waited for a CPU (the kernel's pressure stall information,
+    /proc/pressure/cpu): near nothing when the machine runs the benchmark
+    alone, high when other work competes for the cores. None where the kernel
+    does not report it."""
+
+    @staticmethod
+    def _total():
+        text = read_text("/proc/pressure/cpu")
+        if not text:
+            return None
+        some = dict(item.split("=") for item in text.splitlines()[0].split()[1:])
+        return int(some["total"]) / 1e6
+
+    def __enter__(self):
+        self.start = (self._total(), now())
+        self.share = None
+        return self
+
+    def __exit__(self, *exc):
+        total, stamp = self._total(), now()
+        if total is not None and self.start[0] is not None and stamp > self.start[1]:
+            self.share = (total - self.start[0]) / (stamp - self.start[1])
+        return False
+
+
 class ProcessWatch(threading.Thread):
     """Finds the process that maps IMAGE (a Linux path) as a file, among the
     processes started after this watch, and follows its resident size

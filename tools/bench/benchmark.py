@@ -321,6 +321,7 @@ def main():
     arch, build_name = choose_build(args.arch)
     print("benchmark: measuring %s" % build_name, flush=True)
     started = datetime.datetime.now(datetime.timezone.utc)
+    sources = source_state()
     variants, tools = build_variants(arch, scales)
     prefix = Prefix(arch, tools)
     try:
@@ -331,10 +332,24 @@ def main():
         prefix.stop()
     finished = datetime.datetime.now(datetime.timezone.utc)
     report = bench_report.write(args, arch, build_name, scales, variants, results, engine_fields, observed,
-                                startups, loads, started, finished, wine_version(arch))
+                                startups, loads, started, finished, wine_version(arch), sources)
     with open(os.path.join(REPO, "docs", "performance.md"), "w") as out:
         out.write(report)
     print(report)
+
+
+def source_state():
+    """The commit the installers are built from, and whether the working tree differs from it."""
+    def git(*command):
+        done = subprocess.run(["git", "--no-optional-locks", "-C", REPO] + list(command), text=True,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        return done.stdout.strip() if done.returncode == 0 else None
+
+    commit = git("rev-parse", "--short", "HEAD")
+    if commit is None:
+        return "not a git checkout"
+    changed = git("status", "--porcelain", "--untracked-files=no")
+    return "commit %s%s" % (commit, ", with uncommitted changes in the working tree" if changed else "")
 
 
 def wine_version(arch):
@@ -347,14 +362,17 @@ def timed_rounds(prefix, variants, tools, scales, reps):
     results = {}
     engine_fields = {}
 
-    def record(key, value):
+    def record(key, value, pressure=None):
         results.setdefault(key, []).append(value)
+        if pressure is not None and pressure.share is not None:
+            results.setdefault("pressure:" + key, []).append(pressure.share)
 
     def installer(variant):
         prefix.ready_client()
-        fields, _ = prefix.launch(variants[variant]["installer"], "/silent")
+        with bench_watch.CpuPressure() as pressure:
+            fields, _ = prefix.launch(variants[variant]["installer"], "/silent")
         check_payload(prefix.client, variants[variant])
-        record("a:" + variant, float(fields["wall_ms"]) / 1000)
+        record("a:" + variant, float(fields["wall_ms"]) / 1000, pressure)
         record("a-life:" + variant, float(fields["life_ms"]) / 1000)
 
     def engine(variant, key, into_client=False):
@@ -363,34 +381,39 @@ def timed_rounds(prefix, variants, tools, scales, reps):
         else:
             prefix.ready_folder(prefix.engine)
         destination = prefix.client_windows if into_client else prefix.engine_windows
-        fields, _ = prefix.launch(tools["bench_engine"], win_path(variants[variant]["archive"]), destination)
+        with bench_watch.CpuPressure() as pressure:
+            fields, _ = prefix.launch(tools["bench_engine"], win_path(variants[variant]["archive"]), destination)
         check_payload(prefix.client if into_client else prefix.engine, variants[variant])
-        record(key, float(fields["wall_ms"]) / 1000)
+        record(key, float(fields["wall_ms"]) / 1000, pressure)
         if not into_client:
             record("b-life:" + variant, float(fields["life_ms"]) / 1000)
             engine_fields.setdefault(variant, []).append(fields)
 
     def native(variant):
         prefix.ready_folder(prefix.native)
-        start = bench_watch.now()
-        run(["unrar", "x", "-o+", "-idq", variants[variant]["archive"], prefix.native + "/"])
-        record("c:" + variant, bench_watch.now() - start)
+        with bench_watch.CpuPressure() as pressure:
+            start = bench_watch.now()
+            run(["unrar", "x", "-o+", "-idq", variants[variant]["archive"], prefix.native + "/"])
+            elapsed = bench_watch.now() - start
+        record("c:" + variant, elapsed, pressure)
         check_payload(prefix.native, variants[variant])
 
     def wizard():
         prefix.ready_client()
-        fields, out = prefix.ui("wizard", win_path(variants["1"]["installer"]))
+        with bench_watch.CpuPressure() as pressure:
+            fields, out = prefix.ui("wizard", win_path(variants["1"]["installer"]))
         if "install_ms" not in fields or fields.get("exit") != "0":
             raise BenchError("bench_ui wizard:\n" + out[-3000:])
         check_payload(prefix.client, variants["1"])
-        record("wizard", float(fields["install_ms"]) / 1000)
+        record("wizard", float(fields["install_ms"]) / 1000, pressure)
 
     def startup(key, exe, control):
         os.sync()
-        fields, out = prefix.ui("startup", win_path(exe), control)
+        with bench_watch.CpuPressure() as pressure:
+            fields, out = prefix.ui("startup", win_path(exe), control)
         if "startup_ms" not in fields:
             raise BenchError("bench_ui startup:\n" + out[-3000:])
-        record(key, float(fields["startup_ms"]) / 1000)
+        record(key, float(fields["startup_ms"]) / 1000, pressure)
 
     def round_once():
         for variant in ("1", "1-solid"):

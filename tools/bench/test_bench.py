@@ -91,7 +91,7 @@ class StepsTest(unittest.TestCase):
 class ReportTest(unittest.TestCase):
     """The report from made-up measurements: the verdicts follow the figures."""
 
-    def measurements(self, installer_s):
+    def measurements(self, installer_s, waited=0.02):
         scales = [0.25, 0.5, 1.0]
         variants = {}
         with tempfile.NamedTemporaryFile(delete=False) as archive:
@@ -103,7 +103,8 @@ class ReportTest(unittest.TestCase):
         results = {"a:1": [installer_s] * 3, "a-life:1": [2.0] * 3, "b:1": [2.0] * 3, "b-life:1": [1.9] * 3,
                    "b-client": [2.1] * 3, "c:1": [0.5] * 3, "wizard": [2.2] * 3, "start:quennel": [0.3] * 3,
                    "start:trivial": [0.25] * 3, "a:1-solid": [2.1] * 3, "b:1-solid": [2.0] * 3,
-                   "c:1-solid": [0.5] * 3, "a:0.25": [0.75] * 3, "a:0.5": [1.0] * 3}
+                   "c:1-solid": [0.5] * 3, "a:0.25": [0.75] * 3, "a:0.5": [1.0] * 3,
+                   "pressure:a:1": [waited] * 3, "pressure:b:1": [waited] * 3}
         fields = {"library_ms": "100", "count_ms": "10", "extract_ms": "1500", "blocks": "9", "block_min": "1",
                   "block_median": "2", "block_max": "3"}
         watched = {"fields": {"start_s": "0", "end_s": "2", "wall_ms": "2000", "same_clock": True},
@@ -126,6 +127,10 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(self.verdict(report, "counting"), "met")
         self.assertEqual(self.verdict(report, "growth"), "**not met**")
         self.assertEqual(self.verdict(self.measurements(installer_s=2.4), "a/b"), "**not met**")
+
+    def test_a_busy_machine_is_said(self):
+        self.assertNotIn("busy with other work", self.measurements(installer_s=2.1))
+        self.assertIn("busy with other work", self.measurements(installer_s=2.1, waited=0.6))
 
 
 if __name__ == "__main__":
