@@ -325,6 +325,9 @@ def time_section(observed, med, ab, wizard_ratio):
     if extra:
         findings.append("- Libraries the installer loads before its first working file and the engine never "
                         "loads: %s." % ", ".join(extra))
+    findings.append("- The longest gaps of the installer's start-up to its first working file (module loads, "
+                    "medians): %s." % timeline(installs, "start_s", lambda e: e["marks"].get("archive"),
+                                               "the archive's copy"))
     findings.append("- The installer's CPU time (user + system) is %.2f s against the engine's %.2f s; the rest of "
                     "its %.2f s is waiting (the disk, the wineserver, the display)." % (
                         sum(a_cpu), sum(b_cpu), a_total))
@@ -355,6 +358,29 @@ def wizard_steps(wizards, installs, wizard_ratio):
 
 
 
+def timeline(entries, start_key, end_of, end_label):
+    """The modules a program loads, in order, each at the median of its times
+    after the start, up to END_OF(entry) (named END_LABEL); and the three
+    longest gaps of that timeline, as text."""
+    order, times, ends = [], {}, []
+    for e in entries:
+        start = float(e["fields"][start_key])
+        end = end_of(e)
+        if end is None:
+            continue
+        ends.append(end - start)
+        for stamp, name in e["libraries"]:
+            if stamp <= end:
+                if name not in times:
+                    order.append(name)
+                times.setdefault(name, []).append(stamp - start)
+    if not ends:
+        return "–"
+    points = sorted([(median(times[name]), name) for name in order] + [(median(ends), end_label)])
+    gaps = sorted(((b[0] - a[0], a[1], b[1]) for a, b in zip([(0.0, "the start")] + points, points)), reverse=True)
+    return "; ".join("%.2f s from %s to %s" % gap for gap in gaps[:3])
+
+
 def startup_section(startups, start_ratio):
     quennel, trivial = startups.get("quennel", []), startups.get("trivial", [])
     if not quennel or not trivial:
@@ -383,6 +409,9 @@ def startup_section(startups, start_ratio):
         "| trivial dialog program | %d | %s | %s |" % (t[0], seconds(t[1]), seconds(t[2])),
         "", "Modules the installer loads before its page and the trivial program does not: %s." % (
             ", ".join(extra) or "none"),
+        "", "The longest gaps of the installer's start (module loads, medians): %s. The trivial program's: %s." % (
+            timeline(quennel, "start_s", lambda e: float(e["fields"]["shown_s"]), "the page on screen"),
+            timeline(trivial, "start_s", lambda e: float(e["fields"]["shown_s"]), "the dialog on screen")),
     ]
 
 

@@ -78,6 +78,14 @@ class StepsTest(unittest.TestCase):
             self.assertAlmostEqual(steps[label], seconds, msg=label)
         self.assertAlmostEqual(steps[bench_report.BEFORE_EXTRACTION], 1.0)
 
+    def test_the_longest_gaps_of_a_start(self):
+        runs = [{"fields": {"start_s": str(t0)}, "libraries": [(t0 + 0.03, "quennel.exe"), (t0 + 0.05, "user32.dll"),
+                                                               (t0 + 0.25, "winex11.drv"), (t0 + 0.9, "late.dll")]}
+                for t0 in (100.0, 200.0)]
+        text = bench_report.timeline(runs, "start_s", lambda e: float(e["fields"]["start_s"]) + 0.3, "the page")
+        self.assertEqual(text, "0.20 s from user32.dll to winex11.drv; 0.05 s from winex11.drv to the page; "
+                               "0.03 s from the start to quennel.exe")
+
     def test_a_step_not_seen_is_not_invented(self):
         entry = {"fields": {"start_s": "0", "end_s": "2"}, "marks": {"library": 0.5, "first file": 0.6,
                                                                       "last file": 1.5}, "libraries": []}
