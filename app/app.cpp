@@ -8,9 +8,9 @@
 #include "app/startup.h"
 #include "app/startup_rules.h"
 
-CsetupApp theApp;
+InstallerApp theApp;
 
-BOOL CsetupApp::InitInstance() {
+BOOL InstallerApp::InitInstance() {
     const bool silentMode = HasSilentArgument(__argc, __argv);
 
     EnsureSingleInstance();
@@ -26,12 +26,11 @@ BOOL CsetupApp::InitInstance() {
 
     StopSiblingTool();
 
-    AfxEnableControlContainer();
     AfxInitRichEdit2();
     AfxInitRichEdit();
     CMFCButton::RegisterWindowClass();
 
-    CsetupDlg dlg;
+    MainWindow dlg;
     if (silentMode) {
         RunSilentRoad(dlg);
     } else {

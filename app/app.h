@@ -3,9 +3,9 @@
 
 #include "framework/afx.h"
 
-class CsetupApp : public CWinApp {
+class InstallerApp : public CWinApp {
 public:
     BOOL InitInstance() override;
 };
 
-extern CsetupApp theApp;
+extern InstallerApp theApp;

@@ -8,7 +8,7 @@
 #include "app/shared_state.h"
 #include "app/startup_rules.h"
 #include "app/working_files.h"
-#include "languages/custom_page.h"
+#include "languages/language_page.h"
 #include "ui/page_skin.h"
 #include "resources/resource.h"
 
@@ -37,7 +37,7 @@ UINT __cdecl ExtractOnWorker(LPVOID parameter) {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CsetupDlg, CDialogEx)
+BEGIN_MESSAGE_MAP(MainWindow, CDialogEx)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -52,13 +52,13 @@ BEGIN_MESSAGE_MAP(CsetupDlg, CDialogEx)
     ON_BN_CLICKED(IDC_MAIN_CLOSE, OnCloseButton)
 END_MESSAGE_MAP()
 
-CsetupDlg::CsetupDlg(CWnd*) : CDialogEx(IDD, nullptr) {
+MainWindow::MainWindow(CWnd*) : CDialogEx(IDD, nullptr) {
     m_hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
-CsetupDlg::~CsetupDlg() = default;
+MainWindow::~MainWindow() = default;
 
-void CsetupDlg::DoDataExchange(CDataExchange* exchange) {
+void MainWindow::DoDataExchange(CDataExchange* exchange) {
     CDialogEx::DoDataExchange(exchange);
     DDX_Control(exchange, IDC_MAIN_PERCENT, m_percentLabel);
     DDX_Control(exchange, IDC_MAIN_PROGRESS, m_progress);
@@ -66,7 +66,7 @@ void CsetupDlg::DoDataExchange(CDataExchange* exchange) {
     DDX_Control(exchange, IDC_MAIN_CLOSE, m_btnClose);
 }
 
-BOOL CsetupDlg::OnInitDialog() {
+BOOL MainWindow::OnInitDialog() {
     CDialogEx::OnInitDialog();
 
     HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE);
@@ -100,7 +100,7 @@ BOOL CsetupDlg::OnInitDialog() {
     m_needInstall = NeedsInstall();
 
     {
-        custom page;
+        LanguagePage page;
         page.DoModal();
     }
 
@@ -110,12 +110,12 @@ BOOL CsetupDlg::OnInitDialog() {
     return TRUE;
 }
 
-BOOL CsetupDlg::PreTranslateMessage(MSG* msg) {
+BOOL MainWindow::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return TRUE;
     return CDialogEx::PreTranslateMessage(msg);
 }
 
-void CsetupDlg::OnSysCommand(UINT id, LPARAM lParam) {
+void MainWindow::OnSysCommand(UINT id, LPARAM lParam) {
     if ((id & 0xFFF0) == kAboutCommand) {
         CAboutDlg about;
         about.DoModal();
@@ -124,7 +124,7 @@ void CsetupDlg::OnSysCommand(UINT id, LPARAM lParam) {
     }
 }
 
-void CsetupDlg::OnPaint() {
+void MainWindow::OnPaint() {
     if (IsIconic(m_hWnd)) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(m_hWnd, &paint);
@@ -164,9 +164,9 @@ void CsetupDlg::OnPaint() {
     }
 }
 
-HCURSOR CsetupDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR MainWindow::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 
-HBRUSH CsetupDlg::OnCtlColor(HDC dc, HWND control, UINT type) {
+HBRUSH MainWindow::OnCtlColor(HDC dc, HWND control, UINT type) {
     CDialogEx::OnCtlColor(dc, control, type);
     const int id = GetDlgCtrlID(control);
     if (id == IDC_MAIN_TITLE) StyleLabel(dc, kWhite, 17, FW_NORMAL);
@@ -174,12 +174,12 @@ HBRUSH CsetupDlg::OnCtlColor(HDC dc, HWND control, UINT type) {
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
-void CsetupDlg::OnLButtonDown(UINT flags, POINT point) {
+void MainWindow::OnLButtonDown(UINT flags, POINT point) {
     DragPage(m_hWnd, point);
     CDialogEx::OnLButtonDown(flags, point);
 }
 
-LRESULT CsetupDlg::OnBeginInstall(WPARAM, LPARAM) {
+LRESULT MainWindow::OnBeginInstall(WPARAM, LPARAM) {
     if (m_needInstall != 1) {
         // Nothing to install: say so, and let the user close the setup.
         AfxMessageBox(kAlreadyInstalled);
@@ -197,20 +197,20 @@ LRESULT CsetupDlg::OnBeginInstall(WPARAM, LPARAM) {
     return 1;
 }
 
-LRESULT CsetupDlg::OnInstallStopped(WPARAM, LPARAM) {
+LRESULT MainWindow::OnInstallStopped(WPARAM, LPARAM) {
     AfxMessageBox(kNotCompleted);
     EndDialog(IDCANCEL);
     return 0;
 }
 
-void CsetupDlg::OnTimer(UINT_PTR id) {
+void MainWindow::OnTimer(UINT_PTR id) {
     InvalidateRect(m_hWnd, nullptr, TRUE);
     CDialogEx::OnTimer(id);
 }
 
-void CsetupDlg::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+void MainWindow::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
-void CsetupDlg::ReadUserEntry() {
+void MainWindow::ReadUserEntry() {
     char systemWow64[MAX_PATH];
     std::memset(systemWow64, 0, sizeof systemWow64);
     const bool is64BitSystem = GetSystemWow64DirectoryA(systemWow64, MAX_PATH) != 0;
@@ -228,12 +228,12 @@ void CsetupDlg::ReadUserEntry() {
     RegCloseKey(key);
 }
 
-int CsetupDlg::NeedsInstall() {
+int MainWindow::NeedsInstall() {
     ReadUserEntry();
     return NeedsInstallFor(m_productGuid);
 }
 
-void CsetupDlg::StartInstall(bool synchronous) {
+void MainWindow::StartInstall(bool synchronous) {
     m_extractJob.CountArchive(TempFolder() + archiveFileName);
     m_extractJob.destinationFolder = clientFolder;
     m_extractJob.silent = synchronous;

@@ -7,7 +7,7 @@
 
 #include "engine/extraction.h"
 #include "framework/afx.h"
-#include "ui/button_st.h"
+#include "ui/caption_button.h"
 #include "ui/page_skin.h"
 #include "resources/resource.h"
 
@@ -24,12 +24,12 @@ public:
     CAboutDlg() : CDialogEx(IDD, nullptr) {}
 };
 
-class CsetupDlg : public CDialogEx {
+class MainWindow : public CDialogEx {
 public:
     enum { IDD = IDD_MAIN_WINDOW };
 
-    explicit CsetupDlg(CWnd* parent = nullptr);
-    ~CsetupDlg() override;
+    explicit MainWindow(CWnd* parent = nullptr);
+    ~MainWindow() override;
 
     // Completes the client's Uninstall key path and reads the installer's
     // own entry under HKEY_CURRENT_USER. Runs once per process, before any
@@ -49,8 +49,8 @@ public:
     HICON m_hIcon = nullptr;
     CWnd m_percentLabel;
     CProgressCtrl m_progress;
-    CButtonST m_btnMinimize;
-    CButtonST m_btnClose;
+    CaptionButton m_btnMinimize;
+    CaptionButton m_btnClose;
     int m_slideState = 0;
     int m_needInstall = 0;
     std::string m_productGuid;

@@ -2,13 +2,13 @@
 
 #include "app/main_window.h"
 #include "app/working_files.h"
-#include "client/yemian1.h"
+#include "client/client_probe.h"
 
-void RunSilentRoad(CsetupDlg& mainWindow) {
+void RunSilentRoad(MainWindow& mainWindow) {
     // The installed marker is read for its messages only: this road installs
     // whether or not it is present.
     mainWindow.ReadUserEntry();
-    yemian1 check;
+    ClientProbe check;
     check.CheckClient();
     WriteArchiveFile();
     WriteUninstallerFile();

@@ -1,8 +1,8 @@
 // The installation without pages, chosen by "/silent".
 #pragma once
 
-class CsetupDlg;
+class MainWindow;
 
 // Runs the whole installation on the calling thread with the never-shown
 // main-window object. Returns only when the installation did not complete.
-void RunSilentRoad(CsetupDlg& mainWindow);
+void RunSilentRoad(MainWindow& mainWindow);

@@ -1,4 +1,4 @@
-#include "client/yemian1.h"
+#include "client/client_probe.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +29,7 @@ std::string PublicUsersFolder() {
     return PublicUsersFolderFor(set, set ? std::string(drive, length) : std::string());
 }
 
-void yemian1::FindClient() {
+void ClientProbe::FindClient() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, clientUninstallKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         TellAndEnd(msgClientNotFound);
@@ -46,7 +46,7 @@ void yemian1::FindClient() {
     RegCloseKey(key);
 }
 
-void yemian1::ReadReference() {
+void ClientProbe::ReadReference() {
     installConfirmed = "1";
     FindClient();
     if (const EditionRow* row = FindEditionRow(brandFlag, productTypeFlag)) {
@@ -56,12 +56,12 @@ void yemian1::ReadReference() {
     ComposeUserDataPaths();
 }
 
-void yemian1::CheckClient() {
+void ClientProbe::CheckClient() {
     ReadReference();
     VerifyCompatibility();
 }
 
-void yemian1::ReadClientConfig(const std::string& path) {
+void ClientProbe::ReadClientConfig(const std::string& path) {
     tinyxml2::XMLDocument document;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) TellAndEnd(msgClientNotFound);
     const ClientConfigValues values = ReadConfigValues(document);
@@ -70,7 +70,7 @@ void yemian1::ReadClientConfig(const std::string& path) {
     m_productType = values.productType;
 }
 
-void yemian1::ComposeUserDataPaths() {
+void ClientProbe::ComposeUserDataPaths() {
     UserDataPaths paths;
     if (ComposeUserDataPathsFor(m_versionType, m_productType, PublicUsersFolder(), m_installLocation, paths)) {
         publicSetupPath = paths.publicSetupPath;
@@ -78,18 +78,18 @@ void yemian1::ComposeUserDataPaths() {
     }
 }
 
-void yemian1::VerifyCompatibility() {
+void ClientProbe::VerifyCompatibility() {
     const Verdict verdict =
         CompatibilityVerdict(m_versionType, m_productType, m_clientLanguages, brandFlag, productTypeFlag);
     if (verdict != Verdict::Compatible) TellAndEnd(VerdictMessage(verdict));
 }
 
-std::string yemian1::ReadClientLanguages() {
+std::string ClientProbe::ReadClientLanguages() {
     ReadReference();
     return m_clientLanguages;
 }
 
-std::string yemian1::ReadTranslator() {
+std::string ClientProbe::ReadTranslator() {
     for (const std::string* path : {&publicSetupPath, &installSetupPath, &benchmarkSetupPath}) {
         tinyxml2::XMLDocument document;
         if (document.LoadFile(path->c_str()) == tinyxml2::XML_SUCCESS) {

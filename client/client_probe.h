@@ -12,11 +12,11 @@
 // "/Users/Public".
 std::string PublicUsersFolder();
 
-class yemian1 : public CDialogEx {
+class ClientProbe : public CDialogEx {
 public:
     enum { IDD = IDD_CLIENT_PROBE };
 
-    explicit yemian1(CWnd* parent = nullptr) : CDialogEx(IDD, parent) {}
+    explicit ClientProbe(CWnd* parent = nullptr) : CDialogEx(IDD, parent) {}
 
     // Finds the client's registry entry and folders; ends the process with
     // the not-found message when there is no entry.

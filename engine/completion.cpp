@@ -17,7 +17,7 @@ void CompleteInstallation(bool silent) {
     }
     if (silent) std::exit(0);
     {
-        wancheng page;
+        FinishPage page;
         page.DoModal();
     }
     // The finish page's own buttons end the program; closed any other way

@@ -242,15 +242,10 @@ public:
 // class; the page binds it and sets its look.
 class CMFCButton : public CButton {
 public:
-    enum FlatStyle { BUTTONSTYLE_3D, BUTTONSTYLE_FLAT, BUTTONSTYLE_SEMIFLAT, BUTTONSTYLE_NOBORDERS };
-
     void SetFaceColor(COLORREF color, BOOL redraw = TRUE);
     void SetTextColor(COLORREF color);
 
-    BOOL m_bTransparent = FALSE;
     BOOL m_bDrawFocus = TRUE;
-    BOOL m_bDontUseWinXPTheme = FALSE;
-    FlatStyle m_nFlatStyle = BUTTONSTYLE_3D;
 
     // Registers the "MfcButton" window class; the start-up does it once.
     static BOOL RegisterWindowClass();
@@ -348,4 +343,3 @@ BOOL AfxInitRichEdit2();
 BOOL AfxInitRichEdit();
 
 // ActiveX hosting is not used by any page; kept as the start-up step it is.
-inline void AfxEnableControlContainer() {}

@@ -1,12 +1,12 @@
-#include "languages/custom_page.h"
+#include "languages/language_page.h"
 
 #include <cstdlib>
 
 #include "app/working_files.h"
-#include "client/yemian1.h"
+#include "client/client_probe.h"
 #include "languages/catalogue.h"
 #include "languages/preset.h"
-#include "ui/license.h"
+#include "ui/license_page.h"
 #include "ui/page_skin.h"
 #include "resources/resource.h"
 
@@ -18,7 +18,7 @@ constexpr COLORREF kEnabledFace = RGB(255, 20, 57);
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(custom, CDialogEx)
+BEGIN_MESSAGE_MAP(LanguagePage, CDialogEx)
     ON_BN_CLICKED(IDC_LANGUAGE_SELECT_ALL, OnSelectAll)
     ON_BN_CLICKED(IDC_LANGUAGE_AGREEMENT, OnAgreementTick)
     ON_STN_CLICKED(IDC_LANGUAGE_LICENSE_LINK, OnLicenseLink)
@@ -30,16 +30,16 @@ BEGIN_MESSAGE_MAP(custom, CDialogEx)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-custom::custom(CWnd* parent) : CDialogEx(IDD, parent) { WriteLicenseFile(); }
+LanguagePage::LanguagePage(CWnd* parent) : CDialogEx(IDD, parent) { WriteLicenseFile(); }
 
-custom::~custom() {
+LanguagePage::~LanguagePage() {
     for (HBITMAP label : m_labels) {
         if (label != nullptr) DeleteObject(label);
     }
     if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
 }
 
-void custom::DoDataExchange(CDataExchange* exchange) {
+void LanguagePage::DoDataExchange(CDataExchange* exchange) {
     CDialogEx::DoDataExchange(exchange);
     DDX_Control(exchange, IDC_LANGUAGE_INSTALL, m_btnInstall);
     for (int i = 0; i < kLanguageCount; ++i) DDX_Control(exchange, languageCatalogue[i].checkBox, m_languageBoxes[i]);
@@ -47,13 +47,11 @@ void custom::DoDataExchange(CDataExchange* exchange) {
     DDX_Control(exchange, IDC_LANGUAGE_CLOSE, m_btnClose);
 }
 
-BOOL custom::OnInitDialog() {
+BOOL LanguagePage::OnInitDialog() {
     {
-        yemian1 check;
+        ClientProbe check;
         check.CheckClient();
     }
-    m_btnInstall.m_bTransparent = FALSE;
-    m_btnInstall.m_bDontUseWinXPTheme = TRUE;
     m_btnInstall.m_bDrawFocus = FALSE;
     CDialogEx::OnInitDialog();
 
@@ -111,8 +109,8 @@ BOOL custom::OnInitDialog() {
     return TRUE;
 }
 
-void custom::Preset() {
-    yemian1 reader;
+void LanguagePage::Preset() {
+    ClientProbe reader;
     const std::string languages = reader.ReadClientLanguages();
     const std::string translator = reader.ReadTranslator();
     const LanguagePreset preset = ComputePreset(languages, translator);
@@ -122,18 +120,18 @@ void custom::Preset() {
     for (int i = 0; i < kLanguageCount; ++i) selectionFlags[i] = preset.flags[i];
 }
 
-void custom::ReadBoxes(int checked[kLanguageCount], bool enabled[kLanguageCount]) const {
+void LanguagePage::ReadBoxes(int checked[kLanguageCount], bool enabled[kLanguageCount]) const {
     for (int i = 0; i < kLanguageCount; ++i) {
         checked[i] = m_languageBoxes[i].GetCheck() == BST_CHECKED ? 1 : 0;
         if (enabled != nullptr) enabled[i] = m_languageBoxes[i].IsWindowEnabled() != FALSE;
     }
 }
 
-void custom::WriteBoxes(const int checked[kLanguageCount]) const {
+void LanguagePage::WriteBoxes(const int checked[kLanguageCount]) const {
     for (int i = 0; i < kLanguageCount; ++i) m_languageBoxes[i].SetCheck(checked[i] == 1 ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void custom::OnSelectAll() {
+void LanguagePage::OnSelectAll() {
     int checked[kLanguageCount];
     bool enabled[kLanguageCount];
     ReadBoxes(checked, enabled);
@@ -141,7 +139,7 @@ void custom::OnSelectAll() {
     WriteBoxes(checked);
 }
 
-void custom::OnAgreementTick() {
+void LanguagePage::OnAgreementTick() {
     if (IsDlgButtonChecked(m_hWnd, IDC_LANGUAGE_AGREEMENT) == BST_CHECKED) {
         m_btnInstall.SetFaceColor(kEnabledFace, TRUE);
         m_btnInstall.SetTextColor(kWhite);
@@ -153,12 +151,12 @@ void custom::OnAgreementTick() {
     }
 }
 
-void custom::OnLicenseLink() {
-    license page(this);
+void LanguagePage::OnLicenseLink() {
+    LicensePage page(this);
     page.DoModal();
 }
 
-void custom::OnInstallNow() {
+void LanguagePage::OnInstallNow() {
     int checked[kLanguageCount];
     ReadBoxes(checked, nullptr);
     selectedCodes = TakeOverBoxes(checked, selectionFlags);
@@ -171,34 +169,34 @@ void custom::OnInstallNow() {
 
 // Enter does what "Install Now" does, and only while it can be clicked: no
 // installation starts without the licence agreement ticked.
-void custom::OnOK() {
+void LanguagePage::OnOK() {
     if (m_btnInstall.IsWindowEnabled()) OnInstallNow();
 }
 
 // Escape (and the window's close command) ends the setup as the page's close
 // button does: nothing is written or extracted.
-void custom::OnCancel() { OnClosePage(); }
+void LanguagePage::OnCancel() { OnClosePage(); }
 
-void custom::LeaveForInstallation() {
+void LanguagePage::LeaveForInstallation() {
     EndDialog(IDCANCEL);
     HWND owner = ::GetParent(m_hWnd);
     if (owner != nullptr) ::SendMessageA(owner, WM_CLOSE, 0, 0);
-    yemian1 check;
+    ClientProbe check;
     check.CheckClient();
 }
 
-void custom::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+void LanguagePage::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
-void custom::OnClosePage() { std::exit(0); }
+void LanguagePage::OnClosePage() { std::exit(0); }
 
-void custom::OnPaint() {
+void LanguagePage::OnPaint() {
     SkinCaptionButtons(m_btnClose, IDI_CLOSE_RED, m_btnMinimize, IDI_MINIMISE_GREY);
     MakePageTranslucent(m_hWnd);
     PaintPagePicture(m_hWnd, IDB_WHITE_PAGE, COLORONCOLOR);
     CDialogEx::OnPaint();
 }
 
-HBRUSH custom::OnCtlColor(HDC dc, HWND control, UINT type) {
+HBRUSH LanguagePage::OnCtlColor(HDC dc, HWND control, UINT type) {
     HBRUSH brush = CDialogEx::OnCtlColor(dc, control, type);
     const int id = GetDlgCtrlID(control);
     int weight = -1;
@@ -220,7 +218,7 @@ HBRUSH custom::OnCtlColor(HDC dc, HWND control, UINT type) {
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
-void custom::OnLButtonDown(UINT flags, POINT point) {
+void LanguagePage::OnLButtonDown(UINT flags, POINT point) {
     DragPage(m_hWnd, point);
     CDialogEx::OnLButtonDown(flags, point);
 }

@@ -4,22 +4,22 @@
 
 #include "app/shared_state.h"
 #include "framework/afx.h"
-#include "ui/button_st.h"
+#include "ui/caption_button.h"
 #include "ui/page_skin.h"
 #include "resources/resource.h"
 
-class custom : public CDialogEx {
+class LanguagePage : public CDialogEx {
 public:
     enum { IDD = IDD_LANGUAGE_PAGE };
 
     // Writes the licence text into the temporary folder for the licence page.
-    explicit custom(CWnd* parent = nullptr);
-    ~custom() override;
+    explicit LanguagePage(CWnd* parent = nullptr);
+    ~LanguagePage() override;
 
     CMFCButton m_btnInstall;
     CButton m_languageBoxes[kLanguageCount];
-    CButtonST m_btnMinimize;
-    CButtonST m_btnClose;
+    CaptionButton m_btnMinimize;
+    CaptionButton m_btnClose;
 
 protected:
     BOOL OnInitDialog() override;

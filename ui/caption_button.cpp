@@ -1,4 +1,4 @@
-#include "ui/button_st.h"
+#include "ui/caption_button.h"
 
 #include <commctrl.h>
 
@@ -6,20 +6,19 @@
 
 #include "ui/icon_rules.h"
 
-HICON const CButtonST::kGreyCopy = reinterpret_cast<HICON>(static_cast<INT_PTR>(-2));
+HICON const CaptionButton::kGreyCopy = reinterpret_cast<HICON>(static_cast<INT_PTR>(-2));
 
-CButtonST::CButtonST()
+CaptionButton::CaptionButton()
     : m_activeColour(GetSysColor(COLOR_BTNFACE)),
       m_idleColour(GetSysColor(COLOR_BTNFACE)),
       m_focusColour(GetSysColor(COLOR_BTNFACE)) {}
 
-CButtonST::~CButtonST() {
+CaptionButton::~CaptionButton() {
     FreeIcons();
     FreeBackground();
-    if (m_toolTip != nullptr) DestroyWindow(m_toolTip);
 }
 
-void CButtonST::PreSubclassWindow() {
+void CaptionButton::PreSubclassWindow() {
     const LONG style = GetWindowLongA(m_hWnd, GWL_STYLE);
     const LONG type = style & 0x1F;
     if (type == BS_DEFPUSHBUTTON) m_defaultButton = true;
@@ -27,20 +26,7 @@ void CButtonST::PreSubclassWindow() {
     SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 
-BOOL CButtonST::PreTranslateMessage(MSG* msg) {
-    if (m_toolTip == nullptr) {
-        m_toolTip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
-        if (m_toolTip != nullptr) {
-            ::SendMessageA(m_toolTip, TTM_ACTIVATE, FALSE, 0);
-            ::SendMessageA(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 400);
-        }
-    }
-    if (m_toolTip != nullptr) ::SendMessageA(m_toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
-    return CButton::PreTranslateMessage(msg);
-}
-
-LRESULT CButtonST::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CaptionButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case BM_SETSTYLE: {
             const UINT type = static_cast<UINT>(wParam) & 0x1F;
@@ -95,7 +81,7 @@ LRESULT CButtonST::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-BOOL CButtonST::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+BOOL CaptionButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         SetFocus(m_hWnd);
         return FALSE;  // the page still gets the click
@@ -107,7 +93,7 @@ BOOL CButtonST::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* resu
     return FALSE;
 }
 
-void CButtonST::TrackHover(POINT point) {
+void CaptionButton::TrackHover(POINT point) {
     ClientToScreen(m_hWnd, &point);
     HWND under = WindowFromPoint(point);
     if ((GetKeyState(VK_LBUTTON) & 0x8000) != 0 && !m_mouseOver) return;
@@ -124,25 +110,25 @@ void CButtonST::TrackHover(POINT point) {
     LeaveHover();
 }
 
-void CButtonST::LeaveHover() {
+void CaptionButton::LeaveHover() {
     if (m_mouseOver) {
         m_mouseOver = false;
         Invalidate(TRUE);
     }
 }
 
-void CButtonST::UseParentBackground(bool repaint) {
+void CaptionButton::UseParentBackground(bool repaint) {
     m_drawTransparent = true;
     FreeBackground();
     if (repaint && m_hWnd != nullptr) Invalidate();
 }
 
-void CButtonST::SetBorder(bool on, bool repaint) {
+void CaptionButton::SetBorder(bool on, bool repaint) {
     m_drawBorder = on;
     if (repaint && m_hWnd != nullptr) Invalidate();
 }
 
-void CButtonST::FreeBackground() {
+void CaptionButton::FreeBackground() {
     if (m_backgroundDc != nullptr && m_replacedBitmap != nullptr) SelectObject(m_backgroundDc, m_replacedBitmap);
     if (m_backgroundBitmap != nullptr) DeleteObject(m_backgroundBitmap);
     if (m_backgroundDc != nullptr) DeleteDC(m_backgroundDc);
@@ -151,7 +137,7 @@ void CButtonST::FreeBackground() {
     m_replacedBitmap = nullptr;
 }
 
-void CButtonST::FreeIcons() {
+void CaptionButton::FreeIcons() {
     for (Icon& icon : m_icons) {
         if (icon.handle != nullptr) DestroyIcon(icon.handle);
         icon = Icon();
@@ -174,7 +160,7 @@ bool IconSize(HICON icon, int& width, int& height) {
 
 }  // namespace
 
-DWORD CButtonST::AssignIcons(HICON active, HICON idle) {
+DWORD CaptionButton::AssignIcons(HICON active, HICON idle) {
     FreeIcons();
     if (active != nullptr) {
         m_icons[0].handle = active;
@@ -199,7 +185,7 @@ DWORD CButtonST::AssignIcons(HICON active, HICON idle) {
     return 0;
 }
 
-HICON CButtonST::GreyCopy(HICON icon) {
+HICON CaptionButton::GreyCopy(HICON icon) {
     ICONINFO info;
     if (!GetIconInfo(icon, &info)) return nullptr;
     HDC buttonDc = GetDC(m_hWnd);
@@ -241,7 +227,7 @@ HICON CButtonST::GreyCopy(HICON icon) {
     return grey;
 }
 
-void CButtonST::CopyParentBackground(HDC dc) {
+void CaptionButton::CopyParentBackground(HDC dc) {
     RECT client;
     GetClientRect(m_hWnd, &client);
     if (m_backgroundDc == nullptr) {
@@ -259,13 +245,13 @@ void CButtonST::CopyParentBackground(HDC dc) {
     BitBlt(dc, 0, 0, client.right, client.bottom, m_backgroundDc, 0, 0, SRCCOPY);
 }
 
-void CButtonST::DrawFace(HDC dc, const RECT& rect, COLORREF colour) {
+void CaptionButton::DrawFace(HDC dc, const RECT& rect, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
 }
 
-void CButtonST::DrawEdge3d(HDC dc, const RECT& rect, bool sunken) {
+void CaptionButton::DrawEdge3d(HDC dc, const RECT& rect, bool sunken) {
     const COLORREF topLeft = GetSysColor(sunken ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
     const COLORREF bottomRight = GetSysColor(sunken ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
     HPEN light = CreatePen(PS_SOLID, 1, topLeft);
@@ -282,7 +268,7 @@ void CButtonST::DrawEdge3d(HDC dc, const RECT& rect, bool sunken) {
     DeleteObject(dark);
 }
 
-void CButtonST::DrawItem(LPDRAWITEMSTRUCT drawItem) {
+void CaptionButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     HDC dc = drawItem->hDC;
     const RECT& rect = drawItem->rcItem;
     const bool pressed = (drawItem->itemState & ODS_SELECTED) != 0;

@@ -5,10 +5,10 @@
 
 #include "framework/afx.h"
 
-class CButtonST : public CButton {
+class CaptionButton : public CButton {
 public:
-    CButtonST();
-    ~CButtonST() override;
+    CaptionButton();
+    ~CaptionButton() override;
 
     // Draw over a copy of the parent's pixels; the copy is taken afresh at
     // the next drawing.
@@ -27,7 +27,6 @@ public:
 
 protected:
     void PreSubclassWindow() override;
-    BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
@@ -64,5 +63,4 @@ private:
     HDC m_backgroundDc = nullptr;
     HBITMAP m_backgroundBitmap = nullptr;
     HGDIOBJ m_replacedBitmap = nullptr;
-    HWND m_toolTip = nullptr;
 };

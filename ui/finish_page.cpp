@@ -15,7 +15,7 @@ namespace {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(wancheng, CDialogEx)
+BEGIN_MESSAGE_MAP(FinishPage, CDialogEx)
     ON_BN_CLICKED(IDC_FINISH_START, OnStartNow)
     ON_BN_CLICKED(IDC_FINISH_CLOSE, OnClosePage)
     ON_BN_CLICKED(IDC_FINISH_MINIMISE, OnMinimize)
@@ -24,20 +24,20 @@ BEGIN_MESSAGE_MAP(wancheng, CDialogEx)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-wancheng::wancheng(CWnd* parent) : CDialogEx(IDD, parent) {}
+FinishPage::FinishPage(CWnd* parent) : CDialogEx(IDD, parent) {}
 
-wancheng::~wancheng() {
+FinishPage::~FinishPage() {
     if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
 }
 
-void wancheng::DoDataExchange(CDataExchange* exchange) {
+void FinishPage::DoDataExchange(CDataExchange* exchange) {
     CDialogEx::DoDataExchange(exchange);
     DDX_Control(exchange, IDC_FINISH_START, m_btnStart);
     DDX_Control(exchange, IDC_FINISH_CLOSE, m_btnClose);
     DDX_Control(exchange, IDC_FINISH_MINIMISE, m_btnMinimize);
 }
 
-BOOL wancheng::OnInitDialog() {
+BOOL FinishPage::OnInitDialog() {
     SetAccentStyle(m_btnStart);
     CDialogEx::OnInitDialog();
     SetWindowLongA(m_hWnd, GWL_EXSTYLE, GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
@@ -63,37 +63,37 @@ BOOL wancheng::OnInitDialog() {
     return TRUE;
 }
 
-void wancheng::StartToolAndEnd() {
+void FinishPage::StartToolAndEnd() {
     // The tool is the user's own program: it runs with the user's rights, not
     // with the installer's. (The runtime installer above needs the rights.)
     StartAsSignedInUser(ombrixExePath);
     std::exit(0);
 }
 
-void wancheng::OnStartNow() {
+void FinishPage::OnStartNow() {
     EndDialog(IDOK);
     StartToolAndEnd();
 }
 
-void wancheng::OnOK() { StartToolAndEnd(); }
+void FinishPage::OnOK() { StartToolAndEnd(); }
 
-void wancheng::OnClosePage() { std::exit(0); }
+void FinishPage::OnClosePage() { std::exit(0); }
 
-void wancheng::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+void FinishPage::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
-void wancheng::OnPaint() {
+void FinishPage::OnPaint() {
     SkinCaptionButtons(m_btnClose, IDI_CLOSE_WHITE, m_btnMinimize, IDI_MINIMISE_WHITE);
     PaintPagePicture(m_hWnd, IDB_FINISH_PICTURE, HALFTONE);
 }
 
-HBRUSH wancheng::OnCtlColor(HDC dc, HWND control, UINT type) {
+HBRUSH FinishPage::OnCtlColor(HDC dc, HWND control, UINT type) {
     HBRUSH brush = CDialogEx::OnCtlColor(dc, control, type);
     if (GetDlgCtrlID(control) != IDC_FINISH_TITLE) return brush;
     StyleLabel(dc, kWhite, 17, FW_NORMAL);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
-void wancheng::OnLButtonDown(UINT flags, POINT point) {
+void FinishPage::OnLButtonDown(UINT flags, POINT point) {
     DragPage(m_hWnd, point);
     CDialogEx::OnLButtonDown(flags, point);
 }

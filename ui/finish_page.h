@@ -3,20 +3,20 @@
 #pragma once
 
 #include "framework/afx.h"
-#include "ui/button_st.h"
+#include "ui/caption_button.h"
 #include "ui/page_skin.h"
 #include "resources/resource.h"
 
-class wancheng : public CDialogEx {
+class FinishPage : public CDialogEx {
 public:
     enum { IDD = IDD_FINISH_PAGE };
 
-    explicit wancheng(CWnd* parent = nullptr);
-    ~wancheng() override;
+    explicit FinishPage(CWnd* parent = nullptr);
+    ~FinishPage() override;
 
     CMFCButton m_btnStart;
-    CButtonST m_btnClose;
-    CButtonST m_btnMinimize;
+    CaptionButton m_btnClose;
+    CaptionButton m_btnMinimize;
 
 protected:
     BOOL OnInitDialog() override;

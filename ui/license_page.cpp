@@ -1,4 +1,4 @@
-#include "ui/license.h"
+#include "ui/license_page.h"
 
 #include "app/shared_state.h"
 #include "app/working_files.h"
@@ -19,7 +19,7 @@ DWORD CALLBACK ReadLicense(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* r
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(license, CDialogEx)
+BEGIN_MESSAGE_MAP(LicensePage, CDialogEx)
     ON_BN_CLICKED(IDC_LICENSE_OK, OnButtonOk)
     ON_EN_CHANGE(IDC_LICENSE_TEXT, OnTextChange)
     ON_WM_PAINT()
@@ -28,19 +28,19 @@ BEGIN_MESSAGE_MAP(license, CDialogEx)
     ON_MESSAGE(kShowStart, OnShowStart)
 END_MESSAGE_MAP()
 
-license::license(CWnd* parent) : CDialogEx(IDD, parent) {}
+LicensePage::LicensePage(CWnd* parent) : CDialogEx(IDD, parent) {}
 
-license::~license() {
+LicensePage::~LicensePage() {
     if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
 }
 
-void license::DoDataExchange(CDataExchange* exchange) {
+void LicensePage::DoDataExchange(CDataExchange* exchange) {
     CDialogEx::DoDataExchange(exchange);
     DDX_Control(exchange, IDC_LICENSE_TEXT, m_text);
     DDX_Control(exchange, IDC_LICENSE_OK, m_btnOk);
 }
 
-BOOL license::OnInitDialog() {
+BOOL LicensePage::OnInitDialog() {
     SetAccentStyle(m_btnOk);
     CDialogEx::OnInitDialog();
     SetDlgItemTextA(m_hWnd, IDC_LICENSE_TITLE, txtWizardTitle.c_str());
@@ -53,13 +53,13 @@ BOOL license::OnInitDialog() {
     return TRUE;
 }
 
-LRESULT license::OnShowStart(WPARAM, LPARAM) {
+LRESULT LicensePage::OnShowStart(WPARAM, LPARAM) {
     m_text.SendMessage(EM_SETSEL, 0, 0);
     m_text.SendMessage(EM_SCROLLCARET);
     return 0;
 }
 
-void license::LoadLicenseText() {
+void LicensePage::LoadLicenseText() {
     const std::string path = TempFolder() + licenseFileName;
     CFile file;
     if (!file.Open(path.c_str(), CFile::modeRead)) {
@@ -77,22 +77,22 @@ void license::LoadLicenseText() {
 }
 
 // Enter loads the text again.
-void license::OnOK() { LoadLicenseText(); }
+void LicensePage::OnOK() { LoadLicenseText(); }
 
-void license::OnButtonOk() { EndDialog(IDCANCEL); }
+void LicensePage::OnButtonOk() { EndDialog(IDCANCEL); }
 
-void license::OnPaint() {
+void LicensePage::OnPaint() {
     MakePageTranslucent(m_hWnd);
     PaintPagePicture(m_hWnd, IDB_WHITE_PAGE, COLORONCOLOR);
 }
 
-HBRUSH license::OnCtlColor(HDC dc, HWND control, UINT) {
+HBRUSH LicensePage::OnCtlColor(HDC dc, HWND control, UINT) {
     SetBkMode(dc, TRANSPARENT);
     if (GetDlgCtrlID(control) == IDC_LICENSE_TITLE) StyleLabel(dc, kGrey, 17, FW_NORMAL);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
-void license::OnLButtonDown(UINT flags, POINT point) {
+void LicensePage::OnLButtonDown(UINT flags, POINT point) {
     DragPage(m_hWnd, point);
     CDialogEx::OnLButtonDown(flags, point);
 }

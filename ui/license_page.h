@@ -5,12 +5,12 @@
 #include "ui/page_skin.h"
 #include "resources/resource.h"
 
-class license : public CDialogEx {
+class LicensePage : public CDialogEx {
 public:
     enum { IDD = IDD_LICENSE_PAGE };
 
-    explicit license(CWnd* parent = nullptr);
-    ~license() override;
+    explicit LicensePage(CWnd* parent = nullptr);
+    ~LicensePage() override;
 
     // Loads "license.rtf" from the temporary folder into the text box, or
     // tells the user it cannot be opened.

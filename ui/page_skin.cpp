@@ -98,16 +98,16 @@ void PageFonts::Apply(HWND page, int controlId, int height, int weight) {
     SendDlgItemMessageA(page, controlId, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-void SkinCaptionButtons(CButtonST& close, int closeIcon, CButtonST& minimise, int minimiseIcon) {
+void SkinCaptionButtons(CaptionButton& close, int closeIcon, CaptionButton& minimise, int minimiseIcon) {
     close.UseParentBackground(true);
     minimise.UseParentBackground(true);
     HINSTANCE module = AfxGetResourceHandle();
     close.AssignIcons(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(closeIcon), IMAGE_ICON, 0, 0, 0)),
-                      CButtonST::kGreyCopy);
+                      CaptionButton::kGreyCopy);
     close.SetBorder(false, true);
     minimise.AssignIcons(
         static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(minimiseIcon), IMAGE_ICON, 0, 0, 0)),
-        CButtonST::kGreyCopy);
+        CaptionButton::kGreyCopy);
     minimise.SetBorder(false, true);
 }
 
@@ -142,9 +142,7 @@ void DragPage(HWND page, POINT point) {
 }
 
 void SetAccentStyle(CMFCButton& button) {
-    button.m_bTransparent = FALSE;
     button.m_bDrawFocus = FALSE;
-    button.m_bDontUseWinXPTheme = TRUE;
     button.SetFaceColor(kAccentRed, TRUE);
     button.SetTextColor(kWhite);
 }

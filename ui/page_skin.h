@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/afx.h"
-#include "ui/button_st.h"
+#include "ui/caption_button.h"
 
 constexpr COLORREF kAccentRed = 0x3932FF;  // RGB(255, 50, 57)
 constexpr COLORREF kGrey = 0x666666;
@@ -42,7 +42,7 @@ void StyleLabel(HDC dc, COLORREF colour, int height, int weight);
 
 // Lets both caption buttons take the page's picture again and gives each its
 // icon with a grey copy for the idle state, without border.
-void SkinCaptionButtons(CButtonST& close, int closeIcon, CButtonST& minimise, int minimiseIcon);
+void SkinCaptionButtons(CaptionButton& close, int closeIcon, CaptionButton& minimise, int minimiseIcon);
 
 // Draws the control without the visual style of the system's theme, so that
 // the colours and fonts the page gives it hold: a themed progress bar ignores

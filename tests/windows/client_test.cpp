@@ -7,7 +7,7 @@
 
 #include "app/shared_state.h"
 #include "client/config_update.h"
-#include "client/yemian1.h"
+#include "client/client_probe.h"
 #include "test_client.h"
 #include "wintest.h"
 
@@ -111,7 +111,7 @@ TEST_F(Client, MissingRegistryValuesAreReportedOneByOne) {
 TEST_F(Client, InstallLocationIsJoinedAsItStands) {
     Register({{"DisplayVersion", "1"}, {"InstallLocation", "D:\\Apps\\"}});
     BoxWatcher watcher;
-    yemian1 discovery;
+    ClientProbe discovery;
     discovery.FindClient();
     EXPECT_EQ(discovery.m_installLocation, "D:\\Apps\\\\Kestrova Site");
     EXPECT_EQ(discovery.m_displayVersion, "1");
@@ -124,14 +124,14 @@ TEST_F(Client, InstallLocationOf1023CharactersReads1024DoesNot) {
     Register({{"DisplayVersion", "1"}, {"InstallLocation", fits}});
     {
         BoxWatcher watcher;
-        yemian1 discovery;
+        ClientProbe discovery;
         discovery.FindClient();
         EXPECT_EQ(discovery.m_installLocation, fits + "\\Kestrova Site");
         EXPECT_TRUE(watcher.Texts().empty());
     }
     Register({{"InstallLocation", fits + "L"}});
     BoxWatcher watcher;
-    yemian1 discovery;
+    ClientProbe discovery;
     discovery.FindClient();
     EXPECT_EQ(watcher.Texts(), Texts{msgRegistryReadFailed});
     EXPECT_EQ(discovery.m_installLocation, "\\Kestrova Site");
@@ -141,7 +141,7 @@ TEST_F(Client, QualifyingClientSetsEveryPath) {
     Install();
     BoxWatcher watcher;
     {
-        yemian1 check;
+        ClientProbe check;
         check.CheckClient();
         EXPECT_EQ(check.m_clientLanguages, "0,2");
     }
@@ -153,7 +153,7 @@ TEST_F(Client, QualifyingClientSetsEveryPath) {
     EXPECT_EQ(publicSetupPath, public_);
 
     // A second check on a fresh object reads everything anew, with the same result.
-    yemian1 again;
+    ClientProbe again;
     EXPECT_EQ(again.ReadClientLanguages(), "0,2");
     EXPECT_EQ(benchmarkSetupPath, reference_);
 }
@@ -192,7 +192,7 @@ TEST_F(Client, ProductTypeFailsAfterThePublicPathWasComposed) {
     ac.productType = "1";
     Install(ac);
     BoxWatcher watcher;
-    yemian1 check;
+    ClientProbe check;
     // The steps of the check up to its rules.
     installConfirmed = "1";
     check.FindClient();
@@ -225,7 +225,7 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     values.translator = "0";
     Install(values);
     {
-        yemian1 check;
+        ClientProbe check;
         check.CheckClient();
     }
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
@@ -234,7 +234,7 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     WriteCopy(install_, SetupXml(five));
     BoxWatcher watcher;
     {
-        yemian1 reader;
+        ClientProbe reader;
         EXPECT_EQ(reader.ReadTranslator(), "5");
     }
     // A copy that loads is used even with an empty translator.
@@ -242,14 +242,14 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     blank.translator = "";
     WriteCopy(public_, SetupXml(blank));
     {
-        yemian1 reader;
+        ClientProbe reader;
         EXPECT_EQ(reader.ReadTranslator(), "");
     }
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
     ASSERT_TRUE(DeleteFileA(install_.c_str()));
     ASSERT_TRUE(DeleteFileA(reference_.c_str()));
     {
-        yemian1 reader;
+        ClientProbe reader;
         EXPECT_EQ(reader.ReadTranslator(), "");
     }
     EXPECT_TRUE(watcher.Texts().empty());
@@ -260,7 +260,7 @@ protected:
     void SetUp() override {
         Client::SetUp();
         Install();
-        yemian1 check;
+        ClientProbe check;
         check.CheckClient();
         selectedCodes = "3,5";
     }

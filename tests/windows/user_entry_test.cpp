@@ -37,7 +37,7 @@ protected:
     }
     int NeedsInstallWith(std::vector<std::string>& messages) {
         BoxWatcher watcher;
-        CsetupDlg dlg;
+        MainWindow dlg;
         const int result = dlg.NeedsInstall();
         messages = watcher.Texts();
         return result;
@@ -46,7 +46,7 @@ protected:
 };
 
 TEST_F(UserEntry, KeyIsCompletedForTheRunningSystem) {
-    CsetupDlg dlg;
+    MainWindow dlg;
     dlg.ReadUserEntry();
     const char* expected = std::getenv("QUENNEL_EXPECT_ARCH");
     ASSERT_NE(expected, nullptr) << "the test run names the prefix's architecture";
@@ -100,7 +100,7 @@ TEST_F(UserEntry, EachMissingValueIsReportedOnceAndTheRunGoesOn) {
 TEST_F(UserEntry, MessagesAreApplicationBoxesWithTheProgramsName) {
     SetEntry({{"DisplayVersion", "1"}, {"installpath", "C:\\x"}});
     BoxWatcher watcher;
-    CsetupDlg dlg;
+    MainWindow dlg;
     dlg.ReadUserEntry();
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);

@@ -7,16 +7,16 @@
 
 #include "app/main_window.h"
 #include "app/shared_state.h"
-#include "client/yemian1.h"
+#include "client/client_probe.h"
 
 int main() {
-    CsetupDlg mainWindow;
+    MainWindow mainWindow;
     mainWindow.ReadUserEntry();
     {
-        yemian1 check;
+        ClientProbe check;
         check.CheckClient();
     }
-    yemian1 reader;
+    ClientProbe reader;
     const std::string languages = reader.ReadClientLanguages();
     const std::string translator = reader.ReadTranslator();
     std::printf("client key:              HKLM\\%s\n", clientUninstallKey.c_str());
