@@ -1,19 +1,25 @@
 #include "app/app.h"
 
 #include <commctrl.h>
-#include <cstdlib>
 
-#include "app/main_window.h"
+#include "pages/main_window.h"
+#include "app/completion.h"
+#include "app/message_boxes.h"
 #include "app/silent_road.h"
-#include "app/startup.h"
-#include "app/startup_rules.h"
+#include "core/shared_state.h"
+#include "system/instance.h"
+#include "core/startup_rules.h"
 
 InstallerApp theApp;
 
 BOOL InstallerApp::InitInstance() {
     const bool silentMode = HasSilentArgument(__argc, __argv);
 
-    EnsureSingleInstance();
+    if (!ClaimSingleInstance()) {
+        // No owner window and a caption of its own: no page exists yet.
+        MessageBoxA(nullptr, msgAlreadyRunning.c_str(), txtPrompt.c_str(), MB_OK | MB_ICONWARNING);
+        return FALSE;
+    }
 
     INITCOMMONCONTROLSEX controls;
     controls.dwSize = sizeof controls;  // 8
@@ -24,15 +30,21 @@ BOOL InstallerApp::InitInstance() {
 
     CWinApp::InitInstance();
 
-    StopSiblingTool();
+    MessageBoxes boxes;
+    // A running sibling tool is stopped after the user is told.
+    if (const DWORD tool = FindProcessByName(ombrixExeName)) {
+        boxes.Tell(msgOmbrixRunning);
+        StopProcess(tool);
+    }
 
     AfxInitRichEdit2();
     AfxInitRichEdit();
     CMFCButton::RegisterWindowClass();
 
-    MainWindow dlg;
+    MainWindow dlg(boxes);
+    dlg.m_extractJob.complete = CompleteInstallation;
     if (silentMode) {
-        RunSilentRoad(dlg);
+        RunSilentRoad(dlg, boxes);
     } else {
         m_pMainWnd = &dlg;
         dlg.DoModal();

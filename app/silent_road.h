@@ -2,7 +2,9 @@
 #pragma once
 
 class MainWindow;
+class UserMessages;
 
 // Runs the whole installation on the calling thread with the never-shown
-// main-window object. Returns only when the installation did not complete.
-void RunSilentRoad(MainWindow& mainWindow);
+// main-window object. Returns when the client does not qualify (the user has
+// been told) or when the installation did not complete.
+void RunSilentRoad(MainWindow& mainWindow, UserMessages& messages);

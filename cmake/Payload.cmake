@@ -11,7 +11,7 @@
 #                            it takes precedence over QUENNEL_PAYLOAD_TREE.
 #   QUENNEL_PAYLOAD_TREE     A folder holding client/translations/<Folder>/
 #                            and server/translations/<Folder>/ for the 33
-#                            languages of languages/catalogue.cpp. It is
+#                            languages of core/language_catalogue.cpp. It is
 #                            checked, then packed.
 #   (both empty)             A sample tree is generated into
 #                            ${CMAKE_BINARY_DIR}/payload/tree by
@@ -52,7 +52,7 @@ set(QUENNEL_PAYLOAD_ARCHIVE "" CACHE FILEPATH
 
 get_filename_component(_quennel_payload_tools "${CMAKE_CURRENT_LIST_DIR}/../tools/payload" ABSOLUTE)
 get_filename_component(_quennel_payload_catalogue
-    "${CMAKE_CURRENT_LIST_DIR}/../languages/catalogue.cpp" ABSOLUTE)
+    "${CMAKE_CURRENT_LIST_DIR}/../core/language_catalogue.cpp" ABSOLUTE)
 set(_quennel_payload_dir "${CMAKE_BINARY_DIR}/payload")
 set(QUENNEL_PAYLOAD_RAR "${_quennel_payload_dir}/setup.rar")
 set(QUENNEL_TEST_ARCHIVES_DIR "${CMAKE_BINARY_DIR}/test-archives")

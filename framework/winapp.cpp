@@ -1,7 +1,6 @@
 #include "framework/afx.h"
 #include "framework/library_search.h"
 
-#include "app/startup_rules.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -26,7 +25,15 @@ std::string AfxModulePath() {
     return path;
 }
 
-std::string AfxAppName() { return ApplicationNameOfPath(AfxModulePath()); }
+std::string AfxAppName() {
+    // The executable's file name without its extension.
+    std::string name = AfxModulePath();
+    const std::string::size_type slash = name.find_last_of('\\');
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    const std::string::size_type dot = name.find_last_of('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return name;
+}
 
 int AfxMessageBox(const std::string& text) {
     // Owned by the window the user is working with on this thread, so the box

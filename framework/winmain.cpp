@@ -3,8 +3,6 @@
 #include "framework/afx.h"
 #include "framework/library_search.h"
 
-#include <cstdlib>
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictLibrarySearchToSystem();
     CWinApp* app = AfxGetApp();
@@ -17,5 +15,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             DispatchMessageA(&msg);
         }
     }
-    std::exit(0);
+    return 0;
 }

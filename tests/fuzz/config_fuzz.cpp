@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "client/config_document.h"
-#include "client/config_rules.h"
-#include "languages/catalogue.h"
+#include "core/config_document.h"
+#include "core/config_rules.h"
+#include "core/language_catalogue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

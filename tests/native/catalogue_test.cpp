@@ -1,4 +1,4 @@
-#include "languages/catalogue.h"
+#include "core/language_catalogue.h"
 
 #include <gtest/gtest.h>
 

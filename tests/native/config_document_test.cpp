@@ -1,4 +1,4 @@
-#include "client/config_document.h"
+#include "core/config_document.h"
 
 #include <gtest/gtest.h>
 

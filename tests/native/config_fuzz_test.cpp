@@ -7,9 +7,9 @@
 #include <chrono>
 #include <random>
 
-#include "client/config_document.h"
-#include "client/config_rules.h"
-#include "languages/catalogue.h"
+#include "core/config_document.h"
+#include "core/config_rules.h"
+#include "core/language_catalogue.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "client/config_rules.h"
+#include "core/config_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/icon_rules.h"
+#include "core/icon_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "languages/preset.h"
+#include "core/preset.h"
 
 #include <gtest/gtest.h>
 
-#include "languages/catalogue.h"
+#include "core/language_catalogue.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/progress.h"
+#include "core/progress.h"
 
 #include <gtest/gtest.h>
 

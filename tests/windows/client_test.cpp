@@ -5,9 +5,10 @@
 
 #include <memory>
 
-#include "app/shared_state.h"
-#include "client/config_update.h"
-#include "client/client_probe.h"
+#include "core/shared_state.h"
+#include "system/config_update.h"
+#include "app/message_boxes.h"
+#include "system/client_probe.h"
 #include "test_client.h"
 #include "wintest.h"
 
@@ -76,6 +77,7 @@ protected:
         return texts;
     }
 
+    MessageBoxes told_;  // the installer's own boxes, read by the box watcher
     std::string root_, location_, drive_, editionRoot_, reference_, install_, public_;
     std::unique_ptr<wintest::TestClient> client_;
     bool hadDrive_ = false;
@@ -111,7 +113,7 @@ TEST_F(Client, MissingRegistryValuesAreReportedOneByOne) {
 TEST_F(Client, InstallLocationIsJoinedAsItStands) {
     Register({{"DisplayVersion", "1"}, {"InstallLocation", "D:\\Apps\\"}});
     BoxWatcher watcher;
-    ClientProbe discovery;
+    ClientProbe discovery(told_);
     discovery.FindClient();
     EXPECT_EQ(discovery.m_installLocation, "D:\\Apps\\\\Kestrova Site");
     EXPECT_EQ(discovery.m_displayVersion, "1");
@@ -124,14 +126,14 @@ TEST_F(Client, InstallLocationOf1023CharactersReads1024DoesNot) {
     Register({{"DisplayVersion", "1"}, {"InstallLocation", fits}});
     {
         BoxWatcher watcher;
-        ClientProbe discovery;
+        ClientProbe discovery(told_);
         discovery.FindClient();
         EXPECT_EQ(discovery.m_installLocation, fits + "\\Kestrova Site");
         EXPECT_TRUE(watcher.Texts().empty());
     }
     Register({{"InstallLocation", fits + "L"}});
     BoxWatcher watcher;
-    ClientProbe discovery;
+    ClientProbe discovery(told_);
     discovery.FindClient();
     EXPECT_EQ(watcher.Texts(), Texts{msgRegistryReadFailed});
     EXPECT_EQ(discovery.m_installLocation, "\\Kestrova Site");
@@ -141,7 +143,7 @@ TEST_F(Client, QualifyingClientSetsEveryPath) {
     Install();
     BoxWatcher watcher;
     {
-        ClientProbe check;
+        ClientProbe check(told_);
         check.CheckClient();
         EXPECT_EQ(check.m_clientLanguages, "0,2");
     }
@@ -153,7 +155,7 @@ TEST_F(Client, QualifyingClientSetsEveryPath) {
     EXPECT_EQ(publicSetupPath, public_);
 
     // A second check on a fresh object reads everything anew, with the same result.
-    ClientProbe again;
+    ClientProbe again(told_);
     EXPECT_EQ(again.ReadClientLanguages(), "0,2");
     EXPECT_EQ(benchmarkSetupPath, reference_);
 }
@@ -192,7 +194,7 @@ TEST_F(Client, ProductTypeFailsAfterThePublicPathWasComposed) {
     ac.productType = "1";
     Install(ac);
     BoxWatcher watcher;
-    ClientProbe check;
+    ClientProbe check(told_);
     // The steps of the check up to its rules.
     installConfirmed = "1";
     check.FindClient();
@@ -225,7 +227,7 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     values.translator = "0";
     Install(values);
     {
-        ClientProbe check;
+        ClientProbe check(told_);
         check.CheckClient();
     }
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
@@ -234,7 +236,7 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     WriteCopy(install_, SetupXml(five));
     BoxWatcher watcher;
     {
-        ClientProbe reader;
+        ClientProbe reader(told_);
         EXPECT_EQ(reader.ReadTranslator(), "5");
     }
     // A copy that loads is used even with an empty translator.
@@ -242,14 +244,14 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     blank.translator = "";
     WriteCopy(public_, SetupXml(blank));
     {
-        ClientProbe reader;
+        ClientProbe reader(told_);
         EXPECT_EQ(reader.ReadTranslator(), "");
     }
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
     ASSERT_TRUE(DeleteFileA(install_.c_str()));
     ASSERT_TRUE(DeleteFileA(reference_.c_str()));
     {
-        ClientProbe reader;
+        ClientProbe reader(told_);
         EXPECT_EQ(reader.ReadTranslator(), "");
     }
     EXPECT_TRUE(watcher.Texts().empty());
@@ -260,7 +262,7 @@ protected:
     void SetUp() override {
         Client::SetUp();
         Install();
-        ClientProbe check;
+        ClientProbe check(told_);
         check.CheckClient();
         selectedCodes = "3,5";
     }

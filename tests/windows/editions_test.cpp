@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "test_client.h"
 #include "wintest.h"
 

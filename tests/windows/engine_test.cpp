@@ -8,9 +8,10 @@
 
 #include <functional>
 
-#include "app/shared_state.h"
-#include "app/working_files.h"
-#include "engine/extraction.h"
+#include "core/shared_state.h"
+#include "system/working_files.h"
+#include "app/message_boxes.h"
+#include "system/extraction.h"
 #include "wintest.h"
 
 namespace {
@@ -95,10 +96,10 @@ protected:
         g_positions.clear();
         completion_ = Completion();
         g_completion = &completion_;
-        bar_.m_hWnd = MakeRecordingBar();
+        bar_ = MakeRecordingBar();
     }
     void TearDown() override {
-        if (bar_.m_hWnd != nullptr) DestroyWindow(bar_.m_hWnd);
+        if (bar_ != nullptr) DestroyWindow(bar_);
         SetEnvironmentVariableA("TMP", savedTmp_.c_str());
     }
     // Runs both passes the way the installer starts them.
@@ -106,7 +107,8 @@ protected:
         if (!archive.empty()) {
             ASSERT_TRUE(wintest::CopyTo(archives_ + archive, temp_ + archiveFileName));
         }
-        job.progressBar = &bar_;
+        job.progressBar = bar_;
+        job.messages = &boxes_;
         job.complete = RecordCompletion;
         const bool count = job.CountArchive(temp_ + archiveFileName);
         job.destinationFolder = destination_;
@@ -126,7 +128,8 @@ protected:
     }
 
     std::string archives_, temp_, savedTmp_, destination_;
-    CProgressCtrl bar_;
+    HWND bar_ = nullptr;
+    MessageBoxes boxes_;
     Completion completion_;
 };
 
@@ -168,11 +171,10 @@ TEST_F(Engine, DestinationOutsideAsciiReceivesEveryFile) {
 }
 
 TEST_F(Engine, WithoutTheBarNoMessageIsSentAndCompletionStillRuns) {
-    CProgressCtrl windowless;
     ExtractionJob job;
     ASSERT_TRUE(wintest::CopyTo(archives_ + "small.rar", temp_ + archiveFileName));
     job.complete = RecordCompletion;
-    job.progressBar = &windowless;
+    job.progressBar = nullptr;
     job.CountArchive(temp_ + archiveFileName);
     job.destinationFolder = destination_;
     job.silent = true;

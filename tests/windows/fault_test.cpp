@@ -16,8 +16,8 @@
 
 #include <tinyxml2.h>
 
-#include "app/shared_state.h"
-#include "client/config_document.h"
+#include "core/shared_state.h"
+#include "core/config_document.h"
 #include "test_client.h"
 #include "wintest.h"
 

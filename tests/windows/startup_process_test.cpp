@@ -2,7 +2,7 @@
 // tool, the compatibility mark.
 #include <gtest/gtest.h>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "wintest.h"
 
 namespace {

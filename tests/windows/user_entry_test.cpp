@@ -4,9 +4,10 @@
 
 #include <cstdlib>
 
-#include "app/main_window.h"
-#include "app/shared_state.h"
-#include "app/startup_rules.h"
+#include "app/message_boxes.h"
+#include "pages/main_window.h"
+#include "core/shared_state.h"
+#include "core/startup_rules.h"
 #include "wintest.h"
 
 namespace {
@@ -37,7 +38,8 @@ protected:
     }
     int NeedsInstallWith(std::vector<std::string>& messages) {
         BoxWatcher watcher;
-        MainWindow dlg;
+        MessageBoxes told;
+        MainWindow dlg(told);
         const int result = dlg.NeedsInstall();
         messages = watcher.Texts();
         return result;
@@ -46,7 +48,8 @@ protected:
 };
 
 TEST_F(UserEntry, KeyIsCompletedForTheRunningSystem) {
-    MainWindow dlg;
+    MessageBoxes told;
+    MainWindow dlg(told);
     dlg.ReadUserEntry();
     const char* expected = std::getenv("QUENNEL_EXPECT_ARCH");
     ASSERT_NE(expected, nullptr) << "the test run names the prefix's architecture";
@@ -100,7 +103,8 @@ TEST_F(UserEntry, EachMissingValueIsReportedOnceAndTheRunGoesOn) {
 TEST_F(UserEntry, MessagesAreApplicationBoxesWithTheProgramsName) {
     SetEntry({{"DisplayVersion", "1"}, {"installpath", "C:\\x"}});
     BoxWatcher watcher;
-    MainWindow dlg;
+    MessageBoxes told;
+    MainWindow dlg(told);
     dlg.ReadUserEntry();
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "app/shared_state.h"
-#include "engine/extraction.h"
+#include "core/shared_state.h"
+#include "system/extraction.h"
 #include "test_client.h"
 #include "wintest.h"
 

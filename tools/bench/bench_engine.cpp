@@ -23,7 +23,7 @@
 
 #include "dll.hpp"
 
-#include "app/working_files.h"
+#include "system/working_files.h"
 
 namespace {
 

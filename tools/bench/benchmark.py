@@ -114,7 +114,7 @@ def build_variants(arch, scales):
         if not os.path.isfile(complete):
             shutil.rmtree(tree, ignore_errors=True)
             run([sys.executable, os.path.join(REPO, "tools/bench/make_bench_tree.py"),
-                 "--catalogue", os.path.join(REPO, "languages/catalogue.cpp"), "--out", tree,
+                 "--catalogue", os.path.join(REPO, "core/language_catalogue.cpp"), "--out", tree,
                  "--scale", str(scale)], quiet=False)
             open(complete, "w").close()
         print("benchmark: building the %s-bit installer of variant %s" % (arch, name), flush=True)

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes a translation tree for the performance benchmark, deterministically.
 
-    make_bench_tree.py --catalogue languages/catalogue.cpp --out DIR [--scale 1.0]
+    make_bench_tree.py --catalogue core/language_catalogue.cpp --out DIR [--scale 1.0]
 
 At scale 1 it has the shape of a real payload: the 33 language folders under
 client/translations and server/translations, 38 client and 9 server files per

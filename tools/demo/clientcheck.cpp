@@ -5,19 +5,28 @@
 // message box, and the program ends there.
 #include <cstdio>
 
-#include "app/main_window.h"
-#include "app/shared_state.h"
-#include "client/client_probe.h"
+#include "app/message_boxes.h"
+#include "core/shared_state.h"
+#include "pages/main_window.h"
+#include "system/client_probe.h"
 
 int main() {
-    MainWindow mainWindow;
+    MessageBoxes boxes;
+    MainWindow mainWindow(boxes);
     mainWindow.ReadUserEntry();
     {
-        ClientProbe check;
-        check.CheckClient();
+        ClientProbe check(boxes);
+        if (!check.CheckClient()) {
+            boxes.Tell(check.Failure());
+            return 0;
+        }
     }
-    ClientProbe reader;
+    ClientProbe reader(boxes);
     const std::string languages = reader.ReadClientLanguages();
+    if (!reader.Failure().empty()) {
+        boxes.Tell(reader.Failure());
+        return 0;
+    }
     const std::string translator = reader.ReadTranslator();
     std::printf("client key:              HKLM\\%s\n", clientUninstallKey.c_str());
     std::printf("client folder:           %s\n", clientFolder.c_str());

@@ -17,8 +17,8 @@
 
 #include <tinyxml2.h>
 
-#include "client/config_document.h"
-#include "client/edition_table.h"
+#include "core/config_document.h"
+#include "core/edition_table.h"
 #include "test_client.h"
 #include "wintest.h"
 

@@ -2,8 +2,8 @@
 """Checks a translation tree, or a RAR archive of one, before it becomes the
 installer's payload.
 
-    check_payload.py --catalogue languages/catalogue.cpp --tree DIR
-    check_payload.py --catalogue languages/catalogue.cpp --archive FILE.rar
+    check_payload.py --catalogue core/language_catalogue.cpp --tree DIR
+    check_payload.py --catalogue core/language_catalogue.cpp --archive FILE.rar
 
 Refused, with one line per problem on stderr and exit status 1:
   - a language folder of the catalogue missing under client/translations/
@@ -237,7 +237,7 @@ def find_lister(explicit):
 
 def main():
     parser = argparse.ArgumentParser(description="Check a payload tree or archive.")
-    parser.add_argument("--catalogue", required=True, help="languages/catalogue.cpp")
+    parser.add_argument("--catalogue", required=True, help="core/language_catalogue.cpp")
     source = parser.add_mutually_exclusive_group(required=True)
     source.add_argument("--tree", help="folder holding client/ and server/")
     source.add_argument("--archive", help="RAR archive of such a folder")

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a sample translation tree for the installer's payload.
 
-    make_sample_tree.py --catalogue languages/catalogue.cpp --out DIR
+    make_sample_tree.py --catalogue core/language_catalogue.cpp --out DIR
 
 DIR/client/translations/<Folder>/ and DIR/server/translations/<Folder>/ get,
 for each of the 33 languages of the catalogue, Qt Linguist files named
@@ -261,7 +261,7 @@ def compile_folder(lrelease, folder, ts_files):
 
 def main():
     parser = argparse.ArgumentParser(description="Write the sample translation tree.")
-    parser.add_argument("--catalogue", required=True, help="languages/catalogue.cpp")
+    parser.add_argument("--catalogue", required=True, help="core/language_catalogue.cpp")
     parser.add_argument("--out", required=True, help="new or empty folder for the tree")
     parser.add_argument("--lrelease", help="lrelease program (default: Qt 5's, then PATH)")
     args = parser.parse_args()

@@ -1,4 +1,4 @@
-"""The language table of the installer, read from languages/catalogue.cpp.
+"""The language table of the installer, read from core/language_catalogue.cpp.
 
 The C++ table is the one source of truth for the 33 languages; the payload
 tools read it instead of keeping a second list. An entry looks like

@@ -1,6 +1,6 @@
 #include "test_client.h"
 
-#include "client/edition_table.h"
+#include "core/edition_table.h"
 #include "wintest.h"
 
 namespace wintest {

@@ -1,0 +1,5 @@
+#include "app/message_boxes.h"
+
+#include "framework/afx.h"
+
+void MessageBoxes::Tell(const std::string& text) { AfxMessageBox(text); }

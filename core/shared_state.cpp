@@ -1,0 +1,64 @@
+#include "core/shared_state.h"
+
+#ifndef QUENNEL_BRAND_FLAG
+#define QUENNEL_BRAND_FLAG "0"
+#endif
+#ifndef QUENNEL_PRODUCT_TYPE_FLAG
+#define QUENNEL_PRODUCT_TYPE_FLAG "0"
+#endif
+
+const std::string clientProductCode = "5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58";
+
+const std::string archiveFileName = "setup.rar";
+const std::string unrarFileName = "setup.dll";
+const std::string licenseFileName = "license.rtf";
+const std::string ombrixExeName = "Ombrix.exe";
+const std::string runtimeSetupName = "vcredist_x86.exe";
+const std::string uninstallerFileName = "uninstall.exe";
+const std::string brandFlag = QUENNEL_BRAND_FLAG;
+const std::string productTypeFlag = QUENNEL_PRODUCT_TYPE_FLAG;
+
+// Completed once at start-up with the Uninstall root of the registry.
+std::string clientUninstallKey = "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
+std::string installConfirmed;
+std::string clientFolder;
+std::string benchmarkSetupPath;
+std::string publicSetupPath;
+std::string installSetupPath;
+std::string installPath;
+std::string ombrixExePath;
+std::string runtimeSetupPath;
+int selectionFlags[kLanguageCount] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                      1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+std::string selectedCodes;
+std::int32_t runtimeMissing = 1;
+std::int64_t processedBytes = 0;
+std::int32_t progressPercent = 0;
+
+const std::string txtWizardTitle = "Quennel InstallShield Wizard";
+const std::string txtInstallTo = "Install Quennel to";
+const std::string txtBack = "<  Back";
+const std::string txtLicenseAgreement = "License Agreement";
+const std::string txtReadAndAccept = "Read and Accept";
+const std::string txtInstallingTitle = "Quennel Installing";
+const std::string txtInstallNow = "Install Now";
+const std::string txtStartNow = "Start Now";
+const std::string msgLoadLibraryFailed = "Loading setup.dll error.";
+const std::string msgArchiveOpenFailed = "Opening resource package failed.";
+const std::string msgRegistryReadFailed = "Searching related registry information failed.";
+const std::string msgLicenseOpenFailed = "Opening license agreement failed.!";
+const std::string msgAlreadyRunning = "The setup is already running.";
+const std::string txtPrompt = "Prompt";
+const std::string txtOk = "OK";
+const std::string txtInstalling = "Installing";
+const std::string msgOmbrixRunning =
+    "Quennel is running. After saving data, click OK or close this window to exit the software "
+    "and continue.";
+const std::string msgVersionTypeMismatch =
+    "Current client version type does not support multilingual installation packages.";
+const std::string msgProductTypeMismatch =
+    "Current client product type does not support multilingual installation packages.";
+const std::string msgLanguageTypeMismatch =
+    "Current client language type does not support multilingual installation packages.";
+const std::string msgNoLanguage = "Please select at least one language.";
+const std::string msgClientNotFound = "No matched client installed on this computer.";

@@ -1,0 +1,120 @@
+#include "system/config_update.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+
+#include <tinyxml2.h>
+
+#include "core/shared_state.h"
+#include "core/config_document.h"
+
+namespace {
+
+// Writes all bytes to a new file and flushes them to the disk.
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool written = true;
+    std::string::size_type offset = 0;
+    while (written && offset < bytes.size()) {
+        DWORD done = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::string::size_type>(bytes.size() - offset, 1 << 20));
+        written = WriteFile(file, bytes.data() + offset, chunk, &done, nullptr) && done == chunk;
+        offset += done;
+    }
+    written = written && FlushFileBuffers(file);
+    return CloseHandle(file) && written;
+}
+
+
+// Whether the file can be opened for writing; opening changes nothing.
+bool MayWrite(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+// Where the copy's folder takes no new file but the copy itself may be
+// written: the copy is rewritten where it stands, held without sharing, and
+// its old bytes are written back when the new ones could not all be. Only a
+// crash or a power loss in the middle of the write can leave it incomplete.
+bool RewriteInPlace(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string old;
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (1LL << 30);
+    if (ok) {
+        old.resize(static_cast<std::string::size_type>(size.QuadPart));
+        DWORD read = 0;
+        ok = old.empty() || (ReadFile(file, &old[0], static_cast<DWORD>(old.size()), &read, nullptr) &&
+                             read == old.size());
+    }
+    auto writeAll = [&](const std::string& content) {
+        DWORD done = 0;
+        return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+               (content.empty() ||
+                (WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &done, nullptr) &&
+                 done == content.size())) &&
+               SetEndOfFile(file) && FlushFileBuffers(file);
+    };
+    bool written = ok && writeAll(bytes);
+    if (ok && !written) writeAll(old);
+    CloseHandle(file);
+    return written;
+}
+
+}  // namespace
+
+void UpdateClientConfig(const std::string& path) {
+    tinyxml2::XMLDocument document;
+    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) return;
+    std::string bytes;
+    if (!UpdatedConfigBytes(document, selectedCodes, bytes)) return;
+    // A copy the user may not write (read-only, no write access, held open
+    // without sharing) is left as it is, as a plain save would leave it.
+    if (!MayWrite(path)) return;
+
+    // The new document goes to a file beside the copy, which then takes the
+    // copy's place in one step: a failed or interrupted save leaves the old
+    // copy whole. The copy keeps what it is: its attributes are given to the
+    // new file first, and the replacement keeps its security settings, owner
+    // and streams.
+    const std::string temporary = path + ".quennel-new";
+    HANDLE probe = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        // The folder takes no new file.
+        RewriteInPlace(path, bytes);
+        return;
+    }
+    CloseHandle(probe);
+    if (!WriteWholeFile(temporary, bytes)) {
+        DeleteFileA(temporary.c_str());
+        return;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesA(temporary.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    if (!ReplaceFileA(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(temporary.c_str());
+    }
+}
+
+void UpdateClientConfigCopies() {
+    UpdateClientConfig(publicSetupPath);
+    UpdateClientConfig(installSetupPath);
+    UpdateClientConfig(benchmarkSetupPath);
+}

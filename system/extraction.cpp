@@ -1,0 +1,207 @@
+#include "system/extraction.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "dll.hpp"
+
+#include "core/shared_state.h"
+#include "system/working_files.h"
+#include "core/progress.h"
+#include "resources/resource.h"
+
+const char* const kRuntimeProductKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
+const char* const kRuntimeProductKeyWow64 =
+    "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
+
+namespace {
+
+// Tells the user, where the job has someone to tell.
+void Tell(const ExtractionJob* job, const std::string& text) {
+    if (job->messages != nullptr) job->messages->Tell(text);
+}
+
+
+typedef HANDLE(PASCAL* OpenArchiveExProc)(RAROpenArchiveDataEx*);
+typedef int(PASCAL* CloseArchiveProc)(HANDLE);
+typedef int(PASCAL* ProcessFileProc)(HANDLE, int, char*, char*);
+typedef int(PASCAL* ReadHeaderProc)(HANDLE, RARHeaderData*);
+typedef int(PASCAL* ReadHeaderExProc)(HANDLE, RARHeaderDataEx*);
+typedef void(PASCAL* SetCallbackProc)(HANDLE, UNRARCALLBACK, LPARAM);
+
+// The library's entry points, shared by both passes.
+OpenArchiveExProc rarOpenArchiveEx = nullptr;
+CloseArchiveProc rarCloseArchive = nullptr;
+ProcessFileProc rarProcessFile = nullptr;
+ReadHeaderProc rarReadHeader = nullptr;
+ReadHeaderExProc rarReadHeaderEx = nullptr;
+SetCallbackProc rarSetCallback = nullptr;
+
+// Loads the library the counting pass wrote, by its full path, and only when
+// the file holds exactly the library the installer carries: a different file
+// standing there (the copy could not replace it) is never loaded. The file is
+// held against changes from the check until it is loaded.
+HMODULE LoadUnrarLibrary(const ExtractionJob* job) {
+    const std::string path = TempFolder() + unrarFileName;
+    HMODULE module = nullptr;
+    HANDLE guard = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (guard != INVALID_HANDLE_VALUE) {
+        if (FileMatchesResource(path, "DLL", IDR_UNRAR_DLL)) {
+            // Its own imports come from the system folder only, never from the
+            // temporary folder. A Windows 7 without the update that added the
+            // search flags refuses them: there the library's own folder is
+            // searched first for its imports, not the installer's folder.
+            module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+            if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+            }
+        }
+        CloseHandle(guard);
+    }
+    if (module == nullptr) Tell(job, msgLoadLibraryFailed);
+    return module;
+}
+
+template <typename Proc>
+Proc Resolve(HMODULE module, const char* name) {
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+HANDLE OpenArchive(const ExtractionJob* job, const std::string& path, unsigned mode) {
+    RAROpenArchiveDataEx open;
+    std::memset(&open, 0, sizeof open);
+    std::vector<char> name(path.begin(), path.end());
+    name.push_back('\0');
+    open.ArcName = name.data();
+    open.OpenMode = mode;
+    HANDLE archive = rarOpenArchiveEx(&open);
+    if (archive == nullptr || open.OpenResult != 0) {
+        if (archive != nullptr) rarCloseArchive(archive);
+        Tell(job, msgArchiveOpenFailed);
+        return nullptr;
+    }
+    return archive;
+}
+
+}  // namespace
+
+ExtractionJob::~ExtractionJob() {
+    if (libraryHandle != nullptr) FreeLibrary(libraryHandle);
+}
+
+bool ExtractionJob::CountArchive(const std::string& archive) {
+    archivePath = archive;
+    WriteUnrarFile();
+    HMODULE module = LoadUnrarLibrary(this);
+    if (module == nullptr) return false;
+    if (libraryHandle != nullptr) FreeLibrary(libraryHandle);
+    libraryHandle = module;
+    rarOpenArchiveEx = Resolve<OpenArchiveExProc>(module, "RAROpenArchiveEx");
+    rarCloseArchive = Resolve<CloseArchiveProc>(module, "RARCloseArchive");
+    rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
+    rarReadHeaderEx = Resolve<ReadHeaderExProc>(module, "RARReadHeaderEx");
+    if (rarOpenArchiveEx == nullptr || rarCloseArchive == nullptr || rarProcessFile == nullptr ||
+        rarReadHeaderEx == nullptr) {
+        // A library without its entry points is no usable library.
+        Tell(this, msgLoadLibraryFailed);
+        return false;
+    }
+
+    HANDLE handle = OpenArchive(this, archivePath, RAR_OM_LIST);
+    if (handle == nullptr) return false;
+    auto header = std::make_unique<RARHeaderDataEx>();
+    std::vector<char> comment(16384);
+    for (;;) {
+        std::memset(header.get(), 0, sizeof *header);
+        header->CmtBuf = comment.data();
+        header->CmtBufSize = static_cast<unsigned>(comment.size());
+        if (rarReadHeaderEx(handle, header.get()) != 0) break;
+        // Links and other redirections are not extracted, so they count for nothing.
+        if (header->RedirType == 0) {
+            totalUnpackedSize += (static_cast<std::int64_t>(header->UnpSizeHigh) << 32) + header->UnpSize;
+        }
+        if (rarProcessFile(handle, RAR_SKIP, nullptr, nullptr) != 0) break;
+    }
+    rarCloseArchive(handle);
+    return true;
+}
+
+UINT __cdecl ExtractArchive(LPVOID parameter) {
+    ExtractionJob* job = static_cast<ExtractionJob*>(parameter);
+    runtimeMissing = CheckRuntimeProduct();
+
+    HMODULE module = LoadUnrarLibrary(job);
+    if (module == nullptr) return 0;
+    rarOpenArchiveEx = Resolve<OpenArchiveExProc>(module, "RAROpenArchiveEx");
+    rarCloseArchive = Resolve<CloseArchiveProc>(module, "RARCloseArchive");
+    rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
+    rarReadHeader = Resolve<ReadHeaderProc>(module, "RARReadHeader");
+    rarReadHeaderEx = Resolve<ReadHeaderExProc>(module, "RARReadHeaderEx");
+    rarSetCallback = Resolve<SetCallbackProc>(module, "RARSetCallback");
+    if (rarOpenArchiveEx == nullptr || rarCloseArchive == nullptr || rarProcessFile == nullptr ||
+        rarReadHeader == nullptr || rarReadHeaderEx == nullptr || rarSetCallback == nullptr) {
+        Tell(job, msgLoadLibraryFailed);
+        FreeLibrary(module);
+        return 0;
+    }
+
+    HANDLE handle = OpenArchive(job, job->archivePath, RAR_OM_EXTRACT);
+    if (handle == nullptr) {
+        FreeLibrary(module);
+        return 0;
+    }
+    rarSetCallback(handle, OnRarProgress, reinterpret_cast<LPARAM>(job));
+
+    // The library takes the destination in the OEM code page.
+    std::vector<char> destination(job->destinationFolder.size() + 1, '\0');
+    CharToOemBuffA(job->destinationFolder.c_str(), destination.data(),
+                   static_cast<DWORD>(job->destinationFolder.size()));
+
+    // The extended header tells links and other redirections, which are
+    // skipped: only files and folders are put into the client folder.
+    auto header = std::make_unique<RARHeaderDataEx>();
+    for (;;) {
+        std::memset(header.get(), 0, sizeof *header);
+        if (rarReadHeaderEx(handle, header.get()) != 0) break;
+        const int operation = header->RedirType == 0 ? RAR_EXTRACT : RAR_SKIP;
+        if (rarProcessFile(handle, operation, destination.data(), nullptr) != 0) break;
+        // The entry that brought the count to 100 % is written and closed:
+        // now the installation can be completed.
+        if (job->completionDue && !job->completed) {
+            job->completed = true;
+            if (job->complete != nullptr) job->complete(job->silent);
+        }
+    }
+    rarCloseArchive(handle);
+    FreeLibrary(module);
+    return 1;
+}
+
+int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2) {
+    (void)p1;
+    if (msg != UCM_PROCESSDATA) return 0;
+    ExtractionJob* job = reinterpret_cast<ExtractionJob*>(userData);
+    const std::int32_t previous = progressPercent;
+    progressPercent = ReportBlock(processedBytes, job->totalUnpackedSize, static_cast<std::uint32_t>(p2),
+                                  job->completionDue);
+    // The bar moves only when the percentage does: a message per data block
+    // would cost a repaint of the visible bar each time.
+    if (progressPercent != previous && job->progressBar != nullptr) {
+        SendMessageA(job->progressBar, PBM_SETPOS, static_cast<WPARAM>(progressPercent), 0);
+    }
+    return 0;
+}
+
+long CheckRuntimeProduct() {
+    HKEY key = nullptr;
+    const LONG first = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRuntimeProductKey, 0, KEY_READ, &key);
+    if (first == ERROR_SUCCESS) RegCloseKey(key);
+    const LONG second = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRuntimeProductKeyWow64, 0, KEY_READ, &key);
+    if (second == ERROR_SUCCESS) RegCloseKey(key);
+    return (first == ERROR_SUCCESS || second == ERROR_SUCCESS) ? 0 : first;
+}

@@ -1,0 +1,56 @@
+// The installation engine: puts the payload archive's translation files into
+// the client's folder through the RAR library, with progress, and runs the
+// completion step when all data has been written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "core/user_messages.h"
+
+// The runtime product whose installer the finish page may start.
+extern const char* const kRuntimeProductKey;
+extern const char* const kRuntimeProductKeyWow64;
+
+class ExtractionJob {
+public:
+    ExtractionJob() = default;
+    ~ExtractionJob();
+    ExtractionJob(const ExtractionJob&) = delete;
+    ExtractionJob& operator=(const ExtractionJob&) = delete;
+
+    // The counting pass: writes and loads the library, adds up the unpacked
+    // sizes of all entries. False when the library cannot be loaded or the
+    // archive cannot be opened (the user has been told).
+    bool CountArchive(const std::string& archive);
+
+    UserMessages* messages = nullptr;    // told why a pass could not run
+    HWND progressBar = nullptr;          // the main window's bar; none on the silent road
+    std::int64_t totalUnpackedSize = 0;  // filled by the counting pass, never reset
+    bool silent = false;                 // handed to the completion step
+    std::string destinationFolder;       // the client folder, with its trailing backslash
+    std::string archivePath;             // the temporary folder + "setup.rar"
+    HMODULE libraryHandle = nullptr;     // loaded by the counting pass, released with the job
+
+    // The completion step, entered once when all data has been written.
+    void (*complete)(bool silent) = nullptr;
+    bool completionDue = false;
+    bool completed = false;
+};
+
+// The extraction pass; the worker-thread entry (the parameter is the job).
+// 0 when the library cannot be loaded or the archive cannot be opened, 1 in
+// every other case, including an extraction that stopped early.
+UINT __cdecl ExtractArchive(LPVOID job);
+
+// The library's callback; the user data is the job. Always continues.
+int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2);
+
+// 0 when the runtime product's Uninstall key opens in either registry view,
+// otherwise the error of the first probe.
+long CheckRuntimeProduct();

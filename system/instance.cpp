@@ -1,0 +1,77 @@
+#include "system/instance.h"
+
+#include <tlhelp32.h>
+
+#include <cstring>
+
+#include "core/startup_rules.h"
+
+std::string ModulePath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+bool ClaimSingleInstance() {
+    const std::string name = InstanceMutexName(ModulePath());
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+        if (mutex != nullptr) CloseHandle(mutex);
+        return false;
+    }
+    // The handle is kept for the life of the process: the system removes the
+    // mutex when the process ends.
+    return true;
+}
+
+DWORD FindProcessByName(const std::string& exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry;
+    std::memset(&entry, 0, sizeof entry);
+    entry.dwSize = sizeof(PROCESSENTRY32);
+    if (!Process32First(snapshot, &entry)) {
+        CloseHandle(snapshot);
+        return 0;
+    }
+    do {
+        entry.szExeFile[MAX_PATH - 1] = '\0';
+        if (exeName == entry.szExeFile) {
+            CloseHandle(snapshot);
+            return entry.th32ProcessID;
+        }
+        std::memset(&entry, 0, sizeof entry);
+        entry.dwSize = sizeof(PROCESSENTRY32);
+    } while (Process32Next(snapshot, &entry));
+    CloseHandle(snapshot);
+    return 0;
+}
+
+void WriteCompatibilityMark() {
+    HKEY key = nullptr;
+    const char* persisted =
+        "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility "
+        "Assistant\\Persisted";
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, persisted, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    const std::string path = ModulePath();
+    const DWORD one = 1;
+    RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    RegCloseKey(key);
+}
+
+namespace {
+constexpr DWORD kProcessExitMs = 5000;
+}  // namespace
+
+void StopProcess(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    if (process != nullptr) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, kProcessExitMs);
+        CloseHandle(process);
+    }
+}
