@@ -6,6 +6,7 @@
 #include "app/completion.h"
 #include "app/message_boxes.h"
 #include "app/silent_road.h"
+#include "core/install_run.h"
 #include "core/shared_state.h"
 #include "system/instance.h"
 #include "core/startup_rules.h"
@@ -41,10 +42,11 @@ BOOL InstallerApp::InitInstance() {
     AfxInitRichEdit();
     CMFCButton::RegisterWindowClass();
 
-    MainWindow dlg(boxes);
+    InstallRun run;
+    MainWindow dlg(run, boxes);
     dlg.m_extractJob.complete = CompleteInstallation;
     if (silentMode) {
-        RunSilentRoad(dlg, boxes);
+        RunSilentRoad(dlg, run, boxes);
     } else {
         m_pMainWnd = &dlg;
         dlg.DoModal();

@@ -8,16 +8,16 @@
 #include "core/language_catalogue.h"
 #include "pages/finish_page.h"
 
-void CompleteInstallation(bool silent) {
-    selectedCodes = BuildSelectedCodes(selectionFlags);
-    UpdateClientConfigCopies();
+void CompleteInstallation(InstallRun& run, bool silent) {
+    run.selectedCodes = BuildSelectedCodes(run.selectionFlags);
+    UpdateClientConfigCopies(run);
     CWinApp* app = AfxGetApp();
     if (app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr) {
         ShowWindow(app->m_pMainWnd->m_hWnd, SW_HIDE);
     }
     if (silent) std::exit(0);
     {
-        FinishPage page;
+        FinishPage page(run);
         page.DoModal();
     }
     // The finish page ends with "Start Now" (the tool started), its close

@@ -4,11 +4,11 @@
 #include "system/working_files.h"
 #include "system/client_probe.h"
 
-void RunSilentRoad(MainWindow& mainWindow, UserMessages& messages) {
+void RunSilentRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages) {
     // The installed marker is read for its messages only: this road installs
     // whether or not it is present.
     mainWindow.ReadUserEntry();
-    ClientProbe check(messages);
+    ClientProbe check(run, messages);
     if (!check.CheckClient()) {
         messages.Tell(check.Failure());
         return;

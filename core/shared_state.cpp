@@ -18,23 +18,6 @@ const std::string uninstallerFileName = "uninstall.exe";
 const std::string brandFlag = QUENNEL_BRAND_FLAG;
 const std::string productTypeFlag = QUENNEL_PRODUCT_TYPE_FLAG;
 
-// Completed once at start-up with the Uninstall root of the registry.
-std::string clientUninstallKey = "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
-std::string installConfirmed;
-std::string clientFolder;
-std::string benchmarkSetupPath;
-std::string publicSetupPath;
-std::string installSetupPath;
-std::string installPath;
-std::string ombrixExePath;
-std::string runtimeSetupPath;
-int selectionFlags[kLanguageCount] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                                      1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-std::string selectedCodes;
-std::int32_t runtimeMissing = 1;
-std::int64_t processedBytes = 0;
-std::int32_t progressPercent = 0;
-
 const std::string txtWizardTitle = "Quennel InstallShield Wizard";
 const std::string txtInstallTo = "Install Quennel to";
 const std::string txtBack = "<  Back";

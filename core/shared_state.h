@@ -1,8 +1,5 @@
-// Process-wide shared state of the installer: fixed settings and file names,
-// the values a run fills in, and the text catalogue of captions and messages.
-// Every member exists, with its initial value, from before start-up until the
-// process ends. No member is guarded by a lock: the order of events keeps the
-// user-interface thread and the extraction worker apart.
+// What every run of the installer shares: fixed settings and file names and
+// the text catalogue of captions and messages, all read-only.
 #pragma once
 
 #include <cstdint>
@@ -23,21 +20,7 @@ extern const std::string uninstallerFileName;  // "uninstall.exe"
 extern const std::string brandFlag;            // "0" Kestrova, "1" Palomind
 extern const std::string productTypeFlag;      // "0" site, "1" AC, "2" VS
 
-// Values filled in during the run.
-extern std::string clientUninstallKey;
-extern std::string installConfirmed;
-extern std::string clientFolder;
-extern std::string benchmarkSetupPath;
-extern std::string publicSetupPath;
-extern std::string installSetupPath;
-extern std::string installPath;
-extern std::string ombrixExePath;
-extern std::string runtimeSetupPath;
-extern int selectionFlags[kLanguageCount];
-extern std::string selectedCodes;
-extern std::int32_t runtimeMissing;
-extern std::int64_t processedBytes;
-extern std::int32_t progressPercent;
+// The values one run fills in live in its InstallRun (core/install_run.h).
 
 // Text catalogue, in declaration order. Read-only.
 extern const std::string txtWizardTitle;

@@ -22,7 +22,7 @@ BEGIN_MESSAGE_MAP(FinishPage, CDialogEx)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-FinishPage::FinishPage(CWnd* parent) : CDialogEx(IDD, parent) {}
+FinishPage::FinishPage(InstallRun& run, CWnd* parent) : CDialogEx(IDD, parent), m_run(run) {}
 
 FinishPage::~FinishPage() {
     if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
@@ -45,12 +45,13 @@ BOOL FinishPage::OnInitDialog() {
     m_btnStart.SetWindowText(txtStartNow);
 
     // The tool and the runtime installer are looked for in the client folder.
-    installPath = clientFolder;
-    while (!installPath.empty() && (installPath.back() == '\\' || installPath.back() == '/')) installPath.pop_back();
-    ombrixExePath = installPath + "\\" + ombrixExeName;
-    runtimeSetupPath = installPath + "\\" + runtimeSetupName;
-    if (runtimeMissing != 0) {
-        ShellExecuteA(nullptr, "open", runtimeSetupPath.c_str(), nullptr, nullptr, SW_SHOW);
+    m_run.installPath = m_run.clientFolder;
+    std::string& folder = m_run.installPath;
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    m_run.ombrixExePath = m_run.installPath + "\\" + ombrixExeName;
+    m_run.runtimeSetupPath = m_run.installPath + "\\" + runtimeSetupName;
+    if (m_run.runtimeMissing != 0) {
+        ShellExecuteA(nullptr, "open", m_run.runtimeSetupPath.c_str(), nullptr, nullptr, SW_SHOW);
     }
 
     m_buttonFont = CreatePageFont(19, FW_BOLD);
@@ -64,7 +65,7 @@ BOOL FinishPage::OnInitDialog() {
 void FinishPage::StartToolAndEnd() {
     // The tool is the user's own program: it runs with the user's rights, not
     // with the installer's. (The runtime installer above needs the rights.)
-    StartAsSignedInUser(ombrixExePath);
+    StartAsSignedInUser(m_run.ombrixExePath);
     EndDialog(IDOK);
 }
 

@@ -2,6 +2,7 @@
 // runtime installer, and "Start Now" starts the maker's sibling tool.
 #pragma once
 
+#include "core/install_run.h"
 #include "framework/afx.h"
 #include "pages/caption_button.h"
 #include "pages/page_skin.h"
@@ -11,7 +12,7 @@ class FinishPage : public CDialogEx {
 public:
     enum { IDD = IDD_FINISH_PAGE };
 
-    explicit FinishPage(CWnd* parent = nullptr);
+    explicit FinishPage(InstallRun& run, CWnd* parent = nullptr);
     ~FinishPage() override;
 
     CMFCButton m_btnStart;
@@ -36,4 +37,5 @@ private:
     void StartToolAndEnd();
     HFONT m_buttonFont = nullptr;
     PageFonts m_labelFonts;
+    InstallRun& m_run;
 };

@@ -28,7 +28,8 @@ BEGIN_MESSAGE_MAP(LanguagePage, CDialogEx)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-LanguagePage::LanguagePage(UserMessages& messages, CWnd* parent) : CDialogEx(IDD, parent), m_messages(messages) {
+LanguagePage::LanguagePage(InstallRun& run, UserMessages& messages, CWnd* parent)
+    : CDialogEx(IDD, parent), m_run(run), m_messages(messages) {
     WriteLicenseFile();
 }
 
@@ -49,7 +50,7 @@ void LanguagePage::DoDataExchange(CDataExchange* exchange) {
 
 BOOL LanguagePage::OnInitDialog() {
     {
-        ClientProbe check(m_messages);
+        ClientProbe check(m_run, m_messages);
         if (!check.CheckClient()) {
             EndForFailure(check.Failure());
             return TRUE;
@@ -113,7 +114,7 @@ BOOL LanguagePage::OnInitDialog() {
 }
 
 bool LanguagePage::Preset() {
-    ClientProbe reader(m_messages);
+    ClientProbe reader(m_run, m_messages);
     const std::string languages = reader.ReadClientLanguages();
     if (!reader.Failure().empty()) {
         EndForFailure(reader.Failure());
@@ -124,7 +125,7 @@ bool LanguagePage::Preset() {
     if (preset.disabled >= 0) m_languageBoxes[preset.disabled].EnableWindow(FALSE);
     CheckDlgButton(m_hWnd, IDC_LANGUAGE_SELECT_ALL, preset.selectAll ? BST_CHECKED : BST_UNCHECKED);
     WriteBoxes(preset.checked);
-    for (int i = 0; i < kLanguageCount; ++i) selectionFlags[i] = preset.flags[i];
+    for (int i = 0; i < kLanguageCount; ++i) m_run.selectionFlags[i] = preset.flags[i];
     return true;
 }
 
@@ -149,7 +150,7 @@ void LanguagePage::OnSelectAll() {
     int checked[kLanguageCount];
     bool enabled[kLanguageCount];
     ReadBoxes(checked, enabled);
-    ApplySelectAll(IsDlgButtonChecked(m_hWnd, IDC_LANGUAGE_SELECT_ALL) == BST_CHECKED, enabled, checked, selectionFlags);
+    ApplySelectAll(IsDlgButtonChecked(m_hWnd, IDC_LANGUAGE_SELECT_ALL) == BST_CHECKED, enabled, checked, m_run.selectionFlags);
     WriteBoxes(checked);
 }
 
@@ -173,8 +174,8 @@ void LanguagePage::OnLicenseLink() {
 void LanguagePage::OnInstallNow() {
     int checked[kLanguageCount];
     ReadBoxes(checked, nullptr);
-    selectedCodes = TakeOverBoxes(checked, selectionFlags);
-    if (selectedCodes.empty()) {
+    m_run.selectedCodes = TakeOverBoxes(checked, m_run.selectionFlags);
+    if (m_run.selectedCodes.empty()) {
         m_messages.Tell(msgNoLanguage);
         return;
     }
@@ -195,7 +196,7 @@ void LanguagePage::LeaveForInstallation() {
     EndDialog(IDCANCEL);
     HWND owner = ::GetParent(m_hWnd);
     if (owner != nullptr) ::SendMessageA(owner, WM_CLOSE, 0, 0);
-    ClientProbe check(m_messages);
+    ClientProbe check(m_run, m_messages);
     if (!check.CheckClient()) {
         m_messages.Tell(check.Failure());
         m_endsSetup = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/shared_state.h"
+#include "core/install_run.h"
 #include "core/user_messages.h"
 #include "framework/afx.h"
 #include "pages/caption_button.h"
@@ -14,7 +15,7 @@ public:
     enum { IDD = IDD_LANGUAGE_PAGE };
 
     // Writes the licence text into the temporary folder for the licence page.
-    LanguagePage(UserMessages& messages, CWnd* parent);
+    LanguagePage(InstallRun& run, UserMessages& messages, CWnd* parent);
 
     // Whether the setup ends with this page: the user closed it, or the
     // client does not qualify (the user has been told why).
@@ -56,6 +57,7 @@ private:
     HBITMAP m_labels[kLanguageCount] = {};
     HFONT m_buttonFont = nullptr;
     PageFonts m_labelFonts;
+    InstallRun& m_run;
     UserMessages& m_messages;
     bool m_endsSetup = false;
 };

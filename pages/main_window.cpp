@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "system/registry_text.h"
+#include "system/scoped.h"
 #include "core/shared_state.h"
 #include "core/startup_rules.h"
 #include "system/working_files.h"
@@ -52,7 +53,9 @@ BEGIN_MESSAGE_MAP(MainWindow, CDialogEx)
     ON_BN_CLICKED(IDC_MAIN_CLOSE, OnCloseButton)
 END_MESSAGE_MAP()
 
-MainWindow::MainWindow(UserMessages& messages) : CDialogEx(IDD, nullptr), m_messages(messages) {
+MainWindow::MainWindow(InstallRun& run, UserMessages& messages)
+    : CDialogEx(IDD, nullptr), m_run(run), m_messages(messages) {
+    m_extractJob.run = &run;
     m_extractJob.messages = &messages;
     m_hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
@@ -101,7 +104,7 @@ BOOL MainWindow::OnInitDialog() {
     m_needInstall = NeedsInstall();
 
     {
-        LanguagePage page(m_messages, nullptr);
+        LanguagePage page(m_run, m_messages, nullptr);
         page.DoModal();
         if (page.EndsSetup()) {
             m_endedBeforeInstalling = true;
@@ -192,7 +195,7 @@ LRESULT MainWindow::OnBeginInstall(WPARAM, LPARAM) {
         EndDialog(IDCANCEL);
         return 1;
     }
-    if (installConfirmed != "1") {
+    if (m_run.installConfirmed != "1") {
         EndDialog(IDCANCEL);
         return 1;
     }
@@ -220,18 +223,17 @@ void MainWindow::ReadUserEntry() {
     char systemWow64[MAX_PATH];
     std::memset(systemWow64, 0, sizeof systemWow64);
     const bool is64BitSystem = GetSystemWow64DirectoryA(systemWow64, MAX_PATH) != 0;
-    clientUninstallKey = CompleteUninstallKey(is64BitSystem, clientUninstallKey);
+    m_run.clientUninstallKey = CompleteUninstallKey(is64BitSystem, m_run.clientUninstallKey);
 
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, clientUninstallKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    ScopedKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, m_run.clientUninstallKey.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) {
         return;
     }
     std::string text;
-    if (!ReadRegistryText(key, "ProductGuid", text)) m_messages.Tell(msgRegistryReadFailed);
+    if (!ReadRegistryText(key.get(), "ProductGuid", text)) m_messages.Tell(msgRegistryReadFailed);
     m_productGuid = text;
-    if (!ReadRegistryText(key, "DisplayVersion", text)) m_messages.Tell(msgRegistryReadFailed);
-    if (!ReadRegistryText(key, "installpath", text)) m_messages.Tell(msgRegistryReadFailed);
-    RegCloseKey(key);
+    if (!ReadRegistryText(key.get(), "DisplayVersion", text)) m_messages.Tell(msgRegistryReadFailed);
+    if (!ReadRegistryText(key.get(), "installpath", text)) m_messages.Tell(msgRegistryReadFailed);
 }
 
 int MainWindow::NeedsInstall() {
@@ -241,7 +243,7 @@ int MainWindow::NeedsInstall() {
 
 void MainWindow::StartInstall(bool synchronous) {
     m_extractJob.CountArchive(TempFolder() + archiveFileName);
-    m_extractJob.destinationFolder = clientFolder;
+    m_extractJob.destinationFolder = m_run.clientFolder;
     m_extractJob.silent = synchronous;
     if (synchronous) {
         ExtractArchive(&m_extractJob);

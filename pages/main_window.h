@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/install_run.h"
 #include "core/user_messages.h"
 #include "system/extraction.h"
 #include "framework/afx.h"
@@ -29,7 +30,7 @@ class MainWindow : public CDialogEx {
 public:
     enum { IDD = IDD_MAIN_WINDOW };
 
-    explicit MainWindow(UserMessages& messages);
+    MainWindow(InstallRun& run, UserMessages& messages);
     ~MainWindow() override;
 
     // Completes the client's Uninstall key path and reads the installer's
@@ -82,6 +83,7 @@ protected:
 
 private:
     PageFonts m_labelFonts;
+    InstallRun& m_run;
     UserMessages& m_messages;
     bool m_endedBeforeInstalling = false;
 };

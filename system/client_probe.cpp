@@ -10,6 +10,7 @@
 #include <tinyxml2.h>
 
 #include "system/registry_text.h"
+#include "system/scoped.h"
 #include "core/shared_state.h"
 #include "core/config_document.h"
 #include "core/config_rules.h"
@@ -25,31 +26,30 @@ std::string PublicUsersFolder() {
 }
 
 bool ClientProbe::FindClient() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, clientUninstallKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    ScopedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, m_run.clientUninstallKey.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) {
         m_failure = msgClientNotFound;
         return false;
     }
     std::string text;
-    if (!ReadRegistryText(key, "DisplayVersion", text)) m_messages.Tell(msgRegistryReadFailed);
+    if (!ReadRegistryText(key.get(), "DisplayVersion", text)) m_messages.Tell(msgRegistryReadFailed);
     m_displayVersion = text;
-    if (!ReadRegistryText(key, "InstallLocation", text)) m_messages.Tell(msgRegistryReadFailed);
+    if (!ReadRegistryText(key.get(), "InstallLocation", text)) m_messages.Tell(msgRegistryReadFailed);
     m_installLocation = text;
     if (const EditionRow* row = FindEditionRow(brandFlag, productTypeFlag)) {
         m_installLocation += row->editionRoot;
-        clientFolder = m_installLocation + row->clientFolder;
+        m_run.clientFolder = m_installLocation + row->clientFolder;
     }
-    RegCloseKey(key);
     return true;
 }
 
 bool ClientProbe::ReadReference() {
-    installConfirmed = "1";
+    m_run.installConfirmed = "1";
     if (!FindClient()) return false;
     if (const EditionRow* row = FindEditionRow(brandFlag, productTypeFlag)) {
-        benchmarkSetupPath = m_installLocation + row->benchmarkFile;
+        m_run.benchmarkSetupPath = m_installLocation + row->benchmarkFile;
     }
-    if (!ReadClientConfig(benchmarkSetupPath)) return false;
+    if (!ReadClientConfig(m_run.benchmarkSetupPath)) return false;
     ComposeUserDataPaths();
     return true;
 }
@@ -72,8 +72,8 @@ bool ClientProbe::ReadClientConfig(const std::string& path) {
 void ClientProbe::ComposeUserDataPaths() {
     UserDataPaths paths;
     if (ComposeUserDataPathsFor(m_versionType, m_productType, PublicUsersFolder(), m_installLocation, paths)) {
-        publicSetupPath = paths.publicSetupPath;
-        installSetupPath = paths.installSetupPath;
+        m_run.publicSetupPath = paths.publicSetupPath;
+        m_run.installSetupPath = paths.installSetupPath;
     }
 }
 
@@ -91,7 +91,7 @@ std::string ClientProbe::ReadClientLanguages() {
 }
 
 std::string ClientProbe::ReadTranslator() {
-    for (const std::string* path : {&publicSetupPath, &installSetupPath, &benchmarkSetupPath}) {
+    for (const std::string* path : {&m_run.publicSetupPath, &m_run.installSetupPath, &m_run.benchmarkSetupPath}) {
         tinyxml2::XMLDocument document;
         if (document.LoadFile(path->c_str()) == tinyxml2::XML_SUCCESS) {
             m_translator = ConfigValue(document, "Translator");

@@ -4,19 +4,20 @@
 
 #include <string>
 
+#include "core/install_run.h"
 #include "core/user_messages.h"
 
 // The folder of the public users' files: SYSTEMDRIVE followed by
 // "/Users/Public".
 std::string PublicUsersFolder();
 
-// One client check. What the registry could not give is told on the way
+// One client check, filling in the run's client paths. What the registry could not give is told on the way
 // ("Searching related registry information failed.", once per value); a
 // client that does not qualify is reported by the result, with the message
 // that says why, and the caller ends the installation.
 class ClientProbe {
 public:
-    explicit ClientProbe(UserMessages& messages) : m_messages(messages) {}
+    ClientProbe(InstallRun& run, UserMessages& messages) : m_run(run), m_messages(messages) {}
 
     // Finds the client's registry entry and folders; false when there is no
     // entry (Failure() then holds the not-found message).
@@ -53,6 +54,7 @@ private:
     // Steps 1 to 5 of the check.
     bool ReadReference();
 
+    InstallRun& m_run;
     UserMessages& m_messages;
     std::string m_failure;
 };

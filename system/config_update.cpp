@@ -9,7 +9,7 @@
 
 #include <tinyxml2.h>
 
-#include "core/shared_state.h"
+#include "core/install_run.h"
 #include "core/config_document.h"
 
 namespace {
@@ -76,7 +76,7 @@ bool RewriteInPlace(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-void UpdateClientConfig(const std::string& path) {
+void UpdateClientConfig(const std::string& path, const std::string& selectedCodes) {
     tinyxml2::XMLDocument document;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) return;
     std::string bytes;
@@ -113,8 +113,8 @@ void UpdateClientConfig(const std::string& path) {
     }
 }
 
-void UpdateClientConfigCopies() {
-    UpdateClientConfig(publicSetupPath);
-    UpdateClientConfig(installSetupPath);
-    UpdateClientConfig(benchmarkSetupPath);
+void UpdateClientConfigCopies(const InstallRun& run) {
+    UpdateClientConfig(run.publicSetupPath, run.selectedCodes);
+    UpdateClientConfig(run.installSetupPath, run.selectedCodes);
+    UpdateClientConfig(run.benchmarkSetupPath, run.selectedCodes);
 }

@@ -3,11 +3,13 @@
 
 #include <string>
 
-// Rewrites one configuration copy with selectedCodes as its language list and
+#include "core/install_run.h"
+
+// Rewrites one configuration copy with these codes as its language list and
 // the multilingual mark set, or leaves it alone (missing, not loadable,
 // lacking the language list, or not writable). Never shows a message. The
 // copy is replaced in one step, so it is either the old file or the new one.
-void UpdateClientConfig(const std::string& path);
+void UpdateClientConfig(const std::string& path, const std::string& selectedCodes);
 
 // The three copies in their order: public, install, reference.
-void UpdateClientConfigCopies();
+void UpdateClientConfigCopies(const InstallRun& run);

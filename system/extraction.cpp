@@ -133,7 +133,7 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
 
 UINT __cdecl ExtractArchive(LPVOID parameter) {
     ExtractionJob* job = static_cast<ExtractionJob*>(parameter);
-    runtimeMissing = CheckRuntimeProduct();
+    job->run->runtimeMissing = CheckRuntimeProduct();
 
     HMODULE module = LoadUnrarLibrary(job);
     if (module == nullptr) return 0;
@@ -174,7 +174,7 @@ UINT __cdecl ExtractArchive(LPVOID parameter) {
         // now the installation can be completed.
         if (job->completionDue && !job->completed) {
             job->completed = true;
-            if (job->complete != nullptr) job->complete(job->silent);
+            if (job->complete != nullptr) job->complete(*job->run, job->silent);
         }
     }
     rarCloseArchive(handle);
@@ -186,13 +186,14 @@ int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2) {
     (void)p1;
     if (msg != UCM_PROCESSDATA) return 0;
     ExtractionJob* job = reinterpret_cast<ExtractionJob*>(userData);
-    const std::int32_t previous = progressPercent;
-    progressPercent = ReportBlock(processedBytes, job->totalUnpackedSize, static_cast<std::uint32_t>(p2),
-                                  job->completionDue);
+    InstallRun& run = *job->run;
+    const std::int32_t previous = run.progressPercent;
+    run.progressPercent = ReportBlock(run.processedBytes, job->totalUnpackedSize, static_cast<std::uint32_t>(p2),
+                                      job->completionDue);
     // The bar moves only when the percentage does: a message per data block
     // would cost a repaint of the visible bar each time.
-    if (progressPercent != previous && job->progressBar != nullptr) {
-        SendMessageA(job->progressBar, PBM_SETPOS, static_cast<WPARAM>(progressPercent), 0);
+    if (run.progressPercent != previous && job->progressBar != nullptr) {
+        SendMessageA(job->progressBar, PBM_SETPOS, static_cast<WPARAM>(run.progressPercent), 0);
     }
     return 0;
 }

@@ -11,6 +11,7 @@
 #endif
 #include <windows.h>
 
+#include "core/install_run.h"
 #include "core/user_messages.h"
 
 // The runtime product whose installer the finish page may start.
@@ -29,6 +30,7 @@ public:
     // archive cannot be opened (the user has been told).
     bool CountArchive(const std::string& archive);
 
+    InstallRun* run = nullptr;           // the run: its progress and the runtime product
     UserMessages* messages = nullptr;    // told why a pass could not run
     HWND progressBar = nullptr;          // the main window's bar; none on the silent road
     std::int64_t totalUnpackedSize = 0;  // filled by the counting pass, never reset
@@ -38,7 +40,7 @@ public:
     HMODULE libraryHandle = nullptr;     // loaded by the counting pass, released with the job
 
     // The completion step, entered once when all data has been written.
-    void (*complete)(bool silent) = nullptr;
+    void (*complete)(InstallRun& run, bool silent) = nullptr;
     bool completionDue = false;
     bool completed = false;
 };

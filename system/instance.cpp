@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/startup_rules.h"
+#include "system/scoped.h"
 
 std::string ModulePath() {
     char path[MAX_PATH + 1] = {};
@@ -26,25 +27,18 @@ bool ClaimSingleInstance() {
 }
 
 DWORD FindProcessByName(const std::string& exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    const ScopedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return 0;
     PROCESSENTRY32 entry;
     std::memset(&entry, 0, sizeof entry);
     entry.dwSize = sizeof(PROCESSENTRY32);
-    if (!Process32First(snapshot, &entry)) {
-        CloseHandle(snapshot);
-        return 0;
-    }
+    if (!Process32First(snapshot.get(), &entry)) return 0;
     do {
         entry.szExeFile[MAX_PATH - 1] = '\0';
-        if (exeName == entry.szExeFile) {
-            CloseHandle(snapshot);
-            return entry.th32ProcessID;
-        }
+        if (exeName == entry.szExeFile) return entry.th32ProcessID;
         std::memset(&entry, 0, sizeof entry);
         entry.dwSize = sizeof(PROCESSENTRY32);
-    } while (Process32Next(snapshot, &entry));
-    CloseHandle(snapshot);
+    } while (Process32Next(snapshot.get(), &entry));
     return 0;
 }
 

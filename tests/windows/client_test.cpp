@@ -26,12 +26,8 @@ using wintest::SetupXml;
 class Client : public testing::Test {
 protected:
     void SetUp() override {
-        clientUninstallKey = wintest::ClientKeyPath();
-        installConfirmed.clear();
-        clientFolder.clear();
-        benchmarkSetupPath.clear();
-        publicSetupPath.clear();
-        installSetupPath.clear();
+        run_ = InstallRun();
+        run_.clientUninstallKey = wintest::ClientKeyPath();
         root_ = wintest::MakeTempFolder("client");
         ASSERT_FALSE(root_.empty());
         location_ = root_ + "\\Program Files\\Kestrova";
@@ -46,18 +42,18 @@ protected:
         savedDrive_ = saved;
         // The public users folder follows SYSTEMDRIVE, here and in child programs.
         SetEnvironmentVariableA("SYSTEMDRIVE", drive_.c_str());
-        ASSERT_TRUE(wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, clientUninstallKey));
+        ASSERT_TRUE(wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, run_.clientUninstallKey));
     }
     void TearDown() override {
         SetEnvironmentVariableA("SYSTEMDRIVE", hadDrive_ ? savedDrive_.c_str() : nullptr);
-        wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, clientUninstallKey);
-        clientUninstallKey = kStoredKey;
+        wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, run_.clientUninstallKey);
+        run_.clientUninstallKey = kStoredKey;
     }
     void Register(const std::map<std::string, std::string>& values) {
-        ASSERT_TRUE(wintest::SetValues(HKEY_LOCAL_MACHINE, clientUninstallKey, values));
+        ASSERT_TRUE(wintest::SetValues(HKEY_LOCAL_MACHINE, run_.clientUninstallKey, values));
         for (const auto& value : values) {
             std::string bytes;
-            ASSERT_TRUE(wintest::ReadValue(HKEY_LOCAL_MACHINE, clientUninstallKey, value.first, bytes));
+            ASSERT_TRUE(wintest::ReadValue(HKEY_LOCAL_MACHINE, run_.clientUninstallKey, value.first, bytes));
         }
     }
     void Install(const ClientValues& values = ClientValues()) { ASSERT_TRUE(client_->Install(values)); }
@@ -77,6 +73,7 @@ protected:
         return texts;
     }
 
+    InstallRun run_;
     MessageBoxes told_;  // the installer's own boxes, read by the box watcher
     std::string root_, location_, drive_, editionRoot_, reference_, install_, public_;
     std::unique_ptr<wintest::TestClient> client_;
@@ -97,7 +94,7 @@ TEST_F(Client, NoEntryOneMessageAndTheProcessEnds) {
 TEST_F(Client, MissingRegistryValuesAreReportedOneByOne) {
     Install();
     Register({});
-    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, clientUninstallKey.c_str(), "DisplayVersion"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, run_.clientUninstallKey.c_str(), "DisplayVersion"), ERROR_SUCCESS);
     std::string output;
     DWORD code = 1;
     // Once for the check and once for the language reading: each reads the
@@ -105,7 +102,7 @@ TEST_F(Client, MissingRegistryValuesAreReportedOneByOne) {
     EXPECT_EQ(RunCheck(output, code), (Texts{msgRegistryReadFailed, msgRegistryReadFailed}));
     EXPECT_NE(output.find("verdict:                 compatible"), std::string::npos) << output;
 
-    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, clientUninstallKey.c_str(), "InstallLocation"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, run_.clientUninstallKey.c_str(), "InstallLocation"), ERROR_SUCCESS);
     EXPECT_EQ(RunCheck(output, code), (Texts{msgRegistryReadFailed, msgRegistryReadFailed, msgClientNotFound}));
     EXPECT_EQ(code, 0u);
 }
@@ -113,11 +110,11 @@ TEST_F(Client, MissingRegistryValuesAreReportedOneByOne) {
 TEST_F(Client, InstallLocationIsJoinedAsItStands) {
     Register({{"DisplayVersion", "1"}, {"InstallLocation", "D:\\Apps\\"}});
     BoxWatcher watcher;
-    ClientProbe discovery(told_);
+    ClientProbe discovery(run_, told_);
     discovery.FindClient();
     EXPECT_EQ(discovery.m_installLocation, "D:\\Apps\\\\Kestrova Site");
     EXPECT_EQ(discovery.m_displayVersion, "1");
-    EXPECT_EQ(clientFolder, "D:\\Apps\\\\Kestrova Site\\Kestrova Client\\");
+    EXPECT_EQ(run_.clientFolder, "D:\\Apps\\\\Kestrova Site\\Kestrova Client\\");
     EXPECT_TRUE(watcher.Texts().empty());
 }
 
@@ -126,14 +123,14 @@ TEST_F(Client, InstallLocationOf1023CharactersReads1024DoesNot) {
     Register({{"DisplayVersion", "1"}, {"InstallLocation", fits}});
     {
         BoxWatcher watcher;
-        ClientProbe discovery(told_);
+        ClientProbe discovery(run_, told_);
         discovery.FindClient();
         EXPECT_EQ(discovery.m_installLocation, fits + "\\Kestrova Site");
         EXPECT_TRUE(watcher.Texts().empty());
     }
     Register({{"InstallLocation", fits + "L"}});
     BoxWatcher watcher;
-    ClientProbe discovery(told_);
+    ClientProbe discovery(run_, told_);
     discovery.FindClient();
     EXPECT_EQ(watcher.Texts(), Texts{msgRegistryReadFailed});
     EXPECT_EQ(discovery.m_installLocation, "\\Kestrova Site");
@@ -143,21 +140,21 @@ TEST_F(Client, QualifyingClientSetsEveryPath) {
     Install();
     BoxWatcher watcher;
     {
-        ClientProbe check(told_);
+        ClientProbe check(run_, told_);
         check.CheckClient();
         EXPECT_EQ(check.m_clientLanguages, "0,2");
     }
     EXPECT_TRUE(watcher.Texts().empty());
-    EXPECT_EQ(installConfirmed, "1");
-    EXPECT_EQ(clientFolder, editionRoot_ + "\\Kestrova Client\\");
-    EXPECT_EQ(benchmarkSetupPath, reference_);
-    EXPECT_EQ(installSetupPath, install_);
-    EXPECT_EQ(publicSetupPath, public_);
+    EXPECT_EQ(run_.installConfirmed, "1");
+    EXPECT_EQ(run_.clientFolder, editionRoot_ + "\\Kestrova Client\\");
+    EXPECT_EQ(run_.benchmarkSetupPath, reference_);
+    EXPECT_EQ(run_.installSetupPath, install_);
+    EXPECT_EQ(run_.publicSetupPath, public_);
 
     // A second check on a fresh object reads everything anew, with the same result.
-    ClientProbe again(told_);
+    ClientProbe again(run_, told_);
     EXPECT_EQ(again.ReadClientLanguages(), "0,2");
-    EXPECT_EQ(benchmarkSetupPath, reference_);
+    EXPECT_EQ(run_.benchmarkSetupPath, reference_);
 }
 
 TEST_F(Client, IncompatibleClientsGetTheirMessage) {
@@ -194,13 +191,13 @@ TEST_F(Client, ProductTypeFailsAfterThePublicPathWasComposed) {
     ac.productType = "1";
     Install(ac);
     BoxWatcher watcher;
-    ClientProbe check(told_);
+    ClientProbe check(run_, told_);
     // The steps of the check up to its rules.
-    installConfirmed = "1";
+    run_.installConfirmed = "1";
     check.FindClient();
     check.ReadClientConfig(reference_);
     check.ComposeUserDataPaths();
-    EXPECT_EQ(publicSetupPath, drive_ + "/Users/Public/Kestrova AC/UserData/Framework.C/Setup.xml");
+    EXPECT_EQ(run_.publicSetupPath, drive_ + "/Users/Public/Kestrova AC/UserData/Framework.C/Setup.xml");
     EXPECT_TRUE(watcher.Texts().empty());
 }
 
@@ -227,7 +224,7 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     values.translator = "0";
     Install(values);
     {
-        ClientProbe check(told_);
+        ClientProbe check(run_, told_);
         check.CheckClient();
     }
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
@@ -236,7 +233,7 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     WriteCopy(install_, SetupXml(five));
     BoxWatcher watcher;
     {
-        ClientProbe reader(told_);
+        ClientProbe reader(run_, told_);
         EXPECT_EQ(reader.ReadTranslator(), "5");
     }
     // A copy that loads is used even with an empty translator.
@@ -244,14 +241,14 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     blank.translator = "";
     WriteCopy(public_, SetupXml(blank));
     {
-        ClientProbe reader(told_);
+        ClientProbe reader(run_, told_);
         EXPECT_EQ(reader.ReadTranslator(), "");
     }
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
     ASSERT_TRUE(DeleteFileA(install_.c_str()));
     ASSERT_TRUE(DeleteFileA(reference_.c_str()));
     {
-        ClientProbe reader(told_);
+        ClientProbe reader(run_, told_);
         EXPECT_EQ(reader.ReadTranslator(), "");
     }
     EXPECT_TRUE(watcher.Texts().empty());
@@ -262,12 +259,12 @@ protected:
     void SetUp() override {
         Client::SetUp();
         Install();
-        ClientProbe check(told_);
+        ClientProbe check(run_, told_);
         check.CheckClient();
-        selectedCodes = "3,5";
+        run_.selectedCodes = "3,5";
     }
     void TearDown() override {
-        selectedCodes.clear();
+        run_.selectedCodes.clear();
         Client::TearDown();
     }
     static std::string Updated(const std::string& text) {
@@ -286,7 +283,7 @@ protected:
 
 TEST_F(ClientUpdate, ListReplacedInAllThreeCopies) {
     const std::string original = wintest::ReadFileBytes(reference_);
-    UpdateClientConfigCopies();
+    UpdateClientConfigCopies(run_);
     for (const std::string* path : {&public_, &install_, &reference_}) {
         EXPECT_EQ(wintest::ReadFileBytes(*path), Updated(original)) << *path;
     }
@@ -296,7 +293,7 @@ TEST_F(ClientUpdate, ListReplacedInAllThreeCopies) {
 TEST_F(ClientUpdate, MissingPublicCopyIsNotCreated) {
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
     const std::string original = wintest::ReadFileBytes(reference_);
-    UpdateClientConfigCopies();
+    UpdateClientConfigCopies(run_);
     EXPECT_FALSE(wintest::FileExists(public_));
     EXPECT_EQ(wintest::ReadFileBytes(install_), Updated(original));
     EXPECT_EQ(wintest::ReadFileBytes(reference_), Updated(original));
@@ -308,7 +305,7 @@ TEST_F(ClientUpdate, CopiesThatCannotBeWrittenStayByteIdentical) {
     // Another holder keeps the public copy open for reading only.
     HANDLE held = CreateFileA(public_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    UpdateClientConfigCopies();
+    UpdateClientConfigCopies(run_);
     CloseHandle(held);
     SetFileAttributesA(install_.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(wintest::ReadFileBytes(public_), original);
@@ -323,7 +320,7 @@ TEST_F(ClientUpdate, CopiesWithoutTheListOrNotLoadingAreLeftAlone) {
     WriteCopy(public_, noList);
     WriteCopy(install_, broken);
     const std::string original = wintest::ReadFileBytes(reference_);
-    UpdateClientConfigCopies();
+    UpdateClientConfigCopies(run_);
     EXPECT_EQ(wintest::ReadFileBytes(public_), noList);
     EXPECT_EQ(wintest::ReadFileBytes(install_), broken);
     EXPECT_EQ(wintest::ReadFileBytes(reference_), Updated(original));
@@ -346,7 +343,7 @@ TEST_F(ClientUpdate, DeepHugeAndBinaryFilesNeverHarmACopy) {
     const DWORD start = GetTickCount();
     for (const std::string* path : {&public_, &install_, &reference_}) {
         try {
-            UpdateClientConfig(*path);
+            UpdateClientConfig(*path, run_.selectedCodes);
         } catch (const std::exception& e) {
             ADD_FAILURE() << *path << ": " << e.what();
         }

@@ -52,10 +52,10 @@ struct Completion {
 };
 Completion* g_completion = nullptr;
 
-void RecordCompletion(bool silent) {
+void RecordCompletion(InstallRun& run, bool silent) {
     ++g_completion->calls;
     g_completion->silent = silent;
-    g_completion->processedAtCall = processedBytes;
+    g_completion->processedAtCall = run.processedBytes;
     if (g_completion->check) g_completion->check();
 }
 
@@ -90,9 +90,7 @@ protected:
         SetEnvironmentVariableA("TMP", temp_.c_str());
         ASSERT_EQ(TempFolder(), temp_);
         destination_ = temp_ + "client\\";
-        processedBytes = 0;
-        progressPercent = 0;
-        runtimeMissing = 1;
+        run_ = InstallRun();
         g_positions.clear();
         completion_ = Completion();
         g_completion = &completion_;
@@ -108,6 +106,7 @@ protected:
             ASSERT_TRUE(wintest::CopyTo(archives_ + archive, temp_ + archiveFileName));
         }
         job.progressBar = bar_;
+        job.run = &run_;
         job.messages = &boxes_;
         job.complete = RecordCompletion;
         const bool count = job.CountArchive(temp_ + archiveFileName);
@@ -130,6 +129,7 @@ protected:
     std::string archives_, temp_, savedTmp_, destination_;
     HWND bar_ = nullptr;
     MessageBoxes boxes_;
+    InstallRun run_;
     Completion completion_;
 };
 
@@ -147,7 +147,7 @@ TEST_F(Engine, ProgressRisesToHundredOnceAfterTheLastDataIsWritten) {
     EXPECT_TRUE(counted);
     EXPECT_EQ(extracted, 1u);
     EXPECT_GT(job.totalUnpackedSize, 3000000);
-    EXPECT_EQ(processedBytes, job.totalUnpackedSize);
+    EXPECT_EQ(run_.processedBytes, job.totalUnpackedSize);
     EXPECT_EQ(completion_.calls, 1);
     EXPECT_FALSE(completion_.silent);
     EXPECT_EQ(completion_.processedAtCall, job.totalUnpackedSize);
@@ -156,7 +156,7 @@ TEST_F(Engine, ProgressRisesToHundredOnceAfterTheLastDataIsWritten) {
     for (size_t i = 1; i < g_positions.size(); ++i) EXPECT_GT(g_positions[i], g_positions[i - 1]);
     EXPECT_EQ(std::count(g_positions.begin(), g_positions.end(), 100), 1);
     EXPECT_EQ(g_positions.back(), 100);
-    EXPECT_EQ(progressPercent, 100);
+    EXPECT_EQ(run_.progressPercent, 100);
     // After completion the pass went on with the directory entries.
     EXPECT_TRUE(wintest::FileExists(destination_ + "empty"));
 }
@@ -174,6 +174,7 @@ TEST_F(Engine, WithoutTheBarNoMessageIsSentAndCompletionStillRuns) {
     ExtractionJob job;
     ASSERT_TRUE(wintest::CopyTo(archives_ + "small.rar", temp_ + archiveFileName));
     job.complete = RecordCompletion;
+    job.run = &run_;
     job.progressBar = nullptr;
     job.CountArchive(temp_ + archiveFileName);
     job.destinationFolder = destination_;
@@ -251,11 +252,11 @@ TEST_F(Engine, EntryThatFailsStopsThePassSilently) {
         Install("damaged.rar", job, nullptr, &extracted);
         EXPECT_EQ(extracted, 1u);
         EXPECT_EQ(completion_.calls, 0);
-        EXPECT_LT(progressPercent, 100);
+        EXPECT_LT(run_.progressPercent, 100);
         EXPECT_TRUE(watcher.Texts().empty());
     }
     // A file whose place is taken by a folder cannot be written.
-    processedBytes = 0;
+    run_.processedBytes = 0;
     destination_ = temp_ + "blocked\\";
     const auto files = FilesBelow(archives_ + "small\\");
     ASSERT_FALSE(files.empty());
@@ -272,7 +273,7 @@ TEST_F(Engine, EntryThatFailsStopsThePassSilently) {
     ExtractionJob job;
     Install("small.rar", job);
     EXPECT_EQ(completion_.calls, 0);
-    EXPECT_LT(processedBytes, job.totalUnpackedSize);
+    EXPECT_LT(run_.processedBytes, job.totalUnpackedSize);
 }
 
 TEST_F(Engine, RuntimeProductIsFoundInEitherView) {
@@ -289,7 +290,7 @@ TEST_F(Engine, RuntimeProductIsFoundInEitherView) {
     // The extraction pass records the result for the finish page.
     ExtractionJob job;
     Install("nodata.rar", job);
-    EXPECT_EQ(runtimeMissing, 0);
+    EXPECT_EQ(run_.runtimeMissing, 0);
     wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, kRuntimeProductKeyWow64);
     EXPECT_NE(CheckRuntimeProduct(), 0);
 }

@@ -19,14 +19,12 @@ const std::string kStoredKey = "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
 class UserEntry : public testing::Test {
 protected:
     void SetUp() override {
-        clientUninstallKey = kStoredKey;
         key_ = wintest::ClientKeyPath();
         ASSERT_TRUE(wintest::DeleteKeyTree(HKEY_CURRENT_USER, key_));
         ASSERT_FALSE(wintest::KeyExists(HKEY_CURRENT_USER, key_));
     }
     void TearDown() override {
         wintest::DeleteKeyTree(HKEY_CURRENT_USER, key_);
-        clientUninstallKey = kStoredKey;
     }
     void SetEntry(const std::map<std::string, std::string>& values) {
         ASSERT_TRUE(wintest::SetValues(HKEY_CURRENT_USER, key_, values));
@@ -39,32 +37,33 @@ protected:
     int NeedsInstallWith(std::vector<std::string>& messages) {
         BoxWatcher watcher;
         MessageBoxes told;
-        MainWindow dlg(told);
+        MainWindow dlg(run_, told);
         const int result = dlg.NeedsInstall();
         messages = watcher.Texts();
         return result;
     }
     std::string key_;
+    InstallRun run_;
 };
 
 TEST_F(UserEntry, KeyIsCompletedForTheRunningSystem) {
     MessageBoxes told;
-    MainWindow dlg(told);
+    MainWindow dlg(run_, told);
     dlg.ReadUserEntry();
     const char* expected = std::getenv("QUENNEL_EXPECT_ARCH");
     ASSERT_NE(expected, nullptr) << "the test run names the prefix's architecture";
     const std::string root = std::string(expected) == "win64"
                                  ? "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
                                  : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-    EXPECT_EQ(clientUninstallKey, root + kStoredKey);
-    EXPECT_EQ(clientUninstallKey, key_);
+    EXPECT_EQ(run_.clientUninstallKey, root + kStoredKey);
+    EXPECT_EQ(run_.clientUninstallKey, key_);
 }
 
 TEST_F(UserEntry, AbsentEntryIsSilentAndNeedsInstall) {
     std::vector<std::string> messages;
     EXPECT_EQ(NeedsInstallWith(messages), 1);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(clientUninstallKey, key_);  // completed even though nothing opened
+    EXPECT_EQ(run_.clientUninstallKey, key_);  // completed even though nothing opened
 }
 
 TEST_F(UserEntry, ExactProductCodeMeansInstalled) {
@@ -78,7 +77,7 @@ TEST_F(UserEntry, BracedOrLowerCaseCodeStillNeedsInstall) {
     for (const std::string guid :
          {"{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}", "5b1e7a20-9c44-4d1f-8e63-2a70c9d41e58"}) {
         SetEntry({{"ProductGuid", guid}, {"DisplayVersion", "2.1.0"}, {"installpath", "C:\\x"}});
-        clientUninstallKey = kStoredKey;
+        run_ = InstallRun();  // a new run, with the key as stored
         std::vector<std::string> messages;
         EXPECT_EQ(NeedsInstallWith(messages), 1) << guid;
         EXPECT_TRUE(messages.empty());
@@ -95,7 +94,7 @@ TEST_F(UserEntry, EachMissingValueIsReportedOnceAndTheRunGoesOn) {
 
     wintest::DeleteKeyTree(HKEY_CURRENT_USER, key_);
     SetEntry({{"DisplayVersion", "1"}});
-    clientUninstallKey = kStoredKey;
+    run_ = InstallRun();  // a new run, with the key as stored
     EXPECT_EQ(NeedsInstallWith(messages), 1);
     EXPECT_EQ(messages.size(), 2u);  // ProductGuid and installpath
 }
@@ -104,7 +103,7 @@ TEST_F(UserEntry, MessagesAreApplicationBoxesWithTheProgramsName) {
     SetEntry({{"DisplayVersion", "1"}, {"installpath", "C:\\x"}});
     BoxWatcher watcher;
     MessageBoxes told;
-    MainWindow dlg(told);
+    MainWindow dlg(run_, told);
     dlg.ReadUserEntry();
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -122,7 +121,7 @@ TEST_F(UserEntry, ValuesUpTo1023CharactersReadLongerOnesDoNot) {
     EXPECT_EQ(messages, std::vector<std::string>{msgRegistryReadFailed});  // installpath only
 
     SetEntry({{"ProductGuid", std::string(1024, 'g')}, {"installpath", "C:\\x"}});
-    clientUninstallKey = kStoredKey;
+    run_ = InstallRun();  // a new run, with the key as stored
     EXPECT_EQ(NeedsInstallWith(messages), 1);
     EXPECT_EQ(messages, std::vector<std::string>{msgRegistryReadFailed});
 }
@@ -139,7 +138,7 @@ TEST_F(UserEntry, ValuesOfAnyTypeAreTakenAsTextWithinTheBuffer) {
 
     // The product code stored as binary text without a terminator still counts.
     ASSERT_TRUE(wintest::SetRawValue(HKEY_CURRENT_USER, key_, "ProductGuid", REG_BINARY, clientProductCode));
-    clientUninstallKey = kStoredKey;
+    run_ = InstallRun();  // a new run, with the key as stored
     EXPECT_EQ(NeedsInstallWith(messages), 0);
     EXPECT_TRUE(messages.empty());
 }

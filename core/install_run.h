@@ -1,0 +1,42 @@
+// One run of the installer: the client it serves, the paths found for it,
+// the user's choice, the progress of the extraction and what became of the
+// runtime product. The program makes one at start-up and hands it, by
+// reference, to whatever reads or fills a part of it; nothing else holds
+// the run's state.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/shared_state.h"
+
+struct InstallRun {
+    // The client's Uninstall key below the registry root; completed once, at
+    // the start of the run, with the root of the running system.
+    std::string clientUninstallKey = "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
+    // "1" once a client check has begun.
+    std::string installConfirmed;
+
+    // The client's folders and configuration copies, found by the client check.
+    std::string clientFolder;        // receives the translation files
+    std::string benchmarkSetupPath;  // the reference configuration
+    std::string publicSetupPath;
+    std::string installSetupPath;
+
+    // Where the finish page looks for the tool and the runtime installer.
+    std::string installPath;
+    std::string ombrixExePath;
+    std::string runtimeSetupPath;
+
+    // The choice: one flag per catalogue entry (1 chosen), and the codes text
+    // written into the configuration.
+    int selectionFlags[kLanguageCount] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                          1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    std::string selectedCodes;
+
+    // 0 when the runtime product was found, otherwise the registry's error.
+    std::int32_t runtimeMissing = 1;
+    // The extraction's progress: bytes written and the percentage shown.
+    std::int64_t processedBytes = 0;
+    std::int32_t progressPercent = 0;
+};
