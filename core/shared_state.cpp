@@ -1,12 +1,5 @@
 #include "core/shared_state.h"
 
-#ifndef QUENNEL_BRAND_FLAG
-#define QUENNEL_BRAND_FLAG "0"
-#endif
-#ifndef QUENNEL_PRODUCT_TYPE_FLAG
-#define QUENNEL_PRODUCT_TYPE_FLAG "0"
-#endif
-
 const std::string clientProductCode = "5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58";
 
 const std::string archiveFileName = "setup.rar";
@@ -15,8 +8,6 @@ const std::string licenseFileName = "license.rtf";
 const std::string ombrixExeName = "Ombrix.exe";
 const std::string runtimeSetupName = "vcredist_x86.exe";
 const std::string uninstallerFileName = "uninstall.exe";
-const std::string brandFlag = QUENNEL_BRAND_FLAG;
-const std::string productTypeFlag = QUENNEL_PRODUCT_TYPE_FLAG;
 
 const std::string txtWizardTitle = "Quennel InstallShield Wizard";
 const std::string txtInstallTo = "Install Quennel to";

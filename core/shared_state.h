@@ -17,6 +17,7 @@ extern const std::string licenseFileName;      // "license.rtf"
 extern const std::string ombrixExeName;        // "Ombrix.exe"
 extern const std::string runtimeSetupName;     // "vcredist_x86.exe"
 extern const std::string uninstallerFileName;  // "uninstall.exe"
+// The build settings, defined by each installer for itself (build_settings.cpp).
 extern const std::string brandFlag;            // "0" Kestrova, "1" Palomind
 extern const std::string productTypeFlag;      // "0" site, "1" AC, "2" VS
 
