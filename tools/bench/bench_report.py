@@ -226,6 +226,7 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
             label, size[variant], med["a:" + variant], med["b:" + variant], med["c:" + variant],
             "%.1f" % peaks["installer:" + variant] if "installer:" + variant in peaks else "not observed"))
     lines += memory_section(observed, peaks)
+    lines += memory_growth(peaks, scales, size)
     lines += time_section(observed, med, ab, wizard_ratio)
     lines += growth_steps(observed, scales, unpacked, farthest)
     lines += startup_section(startups, start_ratio)
@@ -256,6 +257,22 @@ def memory_section(observed, peaks):
             max(e["rss_mb"] for e in found), median(e["cpu_s"][0] for e in found),
             median(e["cpu_s"][1] for e in found), example["pid"], example["command"], example["samples"],
             " ".join(example["mapping"].split())))
+    return lines
+
+
+def memory_growth(peaks, scales, size):
+    """How the installer's peak grows with the archive it carries."""
+    points = [(size["%g" % s], peaks["installer:%g" % s]) for s in scales if "installer:%g" % s in peaks]
+    if len({x for x, _ in points}) < 2:
+        return []
+    intercept, slope = fit_line([x for x, _ in points], [y for _, y in points])
+    lines = ["", "The silent installation's peak against the size of the archive it carries, over the scales: "
+             "%.1f MB + %.2f MB per archive MB (least squares)." % (intercept, slope)]
+    if "installer:1" in peaks and "installer:1-solid" in peaks:
+        lines[-1] += (" At scale 1 the solid archive, %.1f MB smaller for the same unpacked payload, peaks %.1f MB "
+                      "lower." % (size["1"] - size["1-solid"], peaks["installer:1"] - peaks["installer:1-solid"]))
+    lines[-1] += (" A growth of about one MB per archive MB is what the archive's pages of the installer's own "
+                  "image, read whole when it is copied to the temporary folder, would add.")
     return lines
 
 

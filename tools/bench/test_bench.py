@@ -136,6 +136,12 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(self.verdict(report, "growth"), "**not met**")
         self.assertEqual(self.verdict(self.measurements(installer_s=2.4), "a/b"), "**not met**")
 
+    def test_memory_growth_with_the_archive(self):
+        peaks = {"installer:0.5": 30.0, "installer:1": 35.0, "installer:1-solid": 33.0}
+        text = bench_report.memory_growth(peaks, [0.5, 1.0], {"0.5": 5.0, "1": 10.0, "1-solid": 8.0})[1]
+        self.assertIn("25.0 MB + 1.00 MB per archive MB", text)
+        self.assertIn("2.0 MB smaller for the same unpacked payload, peaks 2.0 MB lower", text)
+
     def test_a_busy_machine_is_said(self):
         self.assertNotIn("busy with other work", self.measurements(installer_s=2.1))
         self.assertIn("busy with other work", self.measurements(installer_s=2.1, waited=0.6))
