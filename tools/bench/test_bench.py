@@ -3,7 +3,10 @@
     python3 -m unittest discover -s tools/bench -p 'test_*.py'
 """
 import os
+import shutil
+import subprocess
 import tempfile
+import time
 import unittest
 
 import bench_report
@@ -94,6 +97,79 @@ class StepsTest(unittest.TestCase):
         self.assertIsNone(steps[bench_report.STEP_ROWS[1][0]])  # it copies no archive
         self.assertIsNone(steps["image"])
         self.assertAlmostEqual(steps[bench_report.STEP_ROWS[-1][0]], 0.5)
+
+
+class WatchTest(unittest.TestCase):
+    """The Linux-side watchers on real processes and folders."""
+
+    def test_the_process_found_is_the_one_mapping_the_image(self):
+        with tempfile.TemporaryDirectory() as folder:
+            image = os.path.join(folder, "copy of sleep")
+            shutil.copy2(shutil.which("sleep"), image)
+            watch = bench_watch.ProcessWatch(image)
+            watch.start()
+            other = subprocess.Popen([shutil.which("sleep"), "0.3"])  # maps another image
+            subprocess.run([image, "0.3"], check=True)
+            watch.finish()
+            other.wait()
+            self.assertNotEqual(watch.pid, other.pid)
+            self.assertTrue(watch.mapping.endswith(image))
+            self.assertIn("0.3", watch.command)
+            self.assertGreater(watch.peak_kb, 0)
+            self.assertGreater(watch.samples, 0)
+
+    def test_file_events_follow_new_folders(self):
+        with tempfile.TemporaryDirectory() as folder:
+            events = bench_watch.FileEvents()
+            events.watch(folder, IN_CREATE | IN_CLOSE_WRITE, recursive=True)
+            events.start()
+            os.makedirs(os.path.join(folder, "client", "translations"))
+            time.sleep(0.2)  # the watch on the new folder is added when its event is read
+            with open(os.path.join(folder, "client", "translations", "a.qm"), "w") as f:
+                f.write("x")
+            time.sleep(0.2)
+            events.finish()
+            seen = {(os.path.relpath(path, folder), mask & (IN_CREATE | IN_CLOSE_WRITE)) for _, mask, path in
+                    events.events}
+            self.assertIn(("client", IN_CREATE), seen)
+            self.assertIn(("client/translations/a.qm", IN_CLOSE_WRITE), seen)
+
+    def test_cpu_pressure_is_a_share_or_unknown(self):
+        with bench_watch.CpuPressure() as pressure:
+            time.sleep(0.1)
+        if os.path.exists("/proc/pressure/cpu"):
+            self.assertGreaterEqual(pressure.share, 0.0)
+            self.assertLess(pressure.share, 1.5)
+        else:
+            self.assertIsNone(pressure.share)
+
+
+class DestinationTest(unittest.TestCase):
+    def test_a_destination_is_replaced_by_an_empty_folder_or_a_copy(self):
+        with tempfile.TemporaryDirectory() as base:
+            destination, source = os.path.join(base, "dest"), os.path.join(base, "as installed")
+            os.makedirs(os.path.join(destination, "server", "translations"))
+            os.makedirs(os.path.join(source, "Client", "maintain"))
+            benchmark.Prefix.replace(destination)
+            self.assertEqual(os.listdir(destination), [])
+            benchmark.Prefix.replace(destination, source)
+            self.assertEqual(os.listdir(destination), ["Client"])
+            self.assertEqual(sorted(os.listdir(base)), ["as installed", "dest"])  # nothing left aside
+
+    def test_a_payload_short_of_a_file_is_an_error(self):
+        with tempfile.TemporaryDirectory() as base:
+            tree, destination = os.path.join(base, "tree"), os.path.join(base, "dest")
+            for top in (tree, destination):
+                os.makedirs(os.path.join(top, "client", "translations", "Thai"))
+                os.makedirs(os.path.join(top, "server", "translations", "Thai"))
+                with open(os.path.join(top, "client", "translations", "Thai", "a.qm"), "w") as f:
+                    f.write("abc")
+            variant = {"payload": benchmark.payload_totals(tree)}
+            benchmark.check_payload(destination, variant)
+            with open(os.path.join(tree, "server", "translations", "Thai", "b.qm"), "w") as f:
+                f.write("d")
+            with self.assertRaises(benchmark.BenchError):
+                benchmark.check_payload(destination, {"payload": benchmark.payload_totals(tree)})
 
 
 class ReportTest(unittest.TestCase):
