@@ -10,16 +10,15 @@
 #include <tinyxml2.h>
 
 #include "core/install_run.h"
+#include "system/scoped.h"
 #include "core/config_document.h"
 
 namespace {
 
-// Writes all bytes to a new file and flushes them to the disk.
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool written = true;
+// Writes all bytes from the file's start, ends the file there and flushes
+// it to the disk.
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    bool written = SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0;
     std::string::size_type offset = 0;
     while (written && offset < bytes.size()) {
         DWORD done = 0;
@@ -27,8 +26,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
         written = WriteFile(file, bytes.data() + offset, chunk, &done, nullptr) && done == chunk;
         offset += done;
     }
-    written = written && FlushFileBuffers(file);
-    return CloseHandle(file) && written;
+    return written && SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
 
@@ -48,30 +46,21 @@ bool MayWrite(const std::string& path) {
 // its old bytes are written back when the new ones could not all be. Only a
 // crash or a power loss in the middle of the write can leave it incomplete.
 bool RewriteInPlace(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::string old;
     LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (1LL << 30);
-    if (ok) {
-        old.resize(static_cast<std::string::size_type>(size.QuadPart));
-        DWORD read = 0;
-        ok = old.empty() || (ReadFile(file, &old[0], static_cast<DWORD>(old.size()), &read, nullptr) &&
-                             read == old.size());
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart >= (1LL << 30)) return false;
+    old.resize(static_cast<std::string::size_type>(size.QuadPart));
+    DWORD read = 0;
+    if (!old.empty() && (!ReadFile(file.get(), &old[0], static_cast<DWORD>(old.size()), &read, nullptr) ||
+                         read != old.size())) {
+        return false;
     }
-    auto writeAll = [&](const std::string& content) {
-        DWORD done = 0;
-        return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
-               (content.empty() ||
-                (WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &done, nullptr) &&
-                 done == content.size())) &&
-               SetEndOfFile(file) && FlushFileBuffers(file);
-    };
-    bool written = ok && writeAll(bytes);
-    if (ok && !written) writeAll(old);
-    CloseHandle(file);
-    return written;
+    if (WriteAll(file.get(), bytes)) return true;
+    WriteAll(file.get(), old);
+    return false;
 }
 
 }  // namespace
@@ -91,17 +80,19 @@ void UpdateClientConfig(const std::string& path, const std::string& selectedCode
     // new file first, and the replacement keeps its security settings, owner
     // and streams.
     const std::string temporary = path + ".quennel-new";
-    HANDLE probe = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
-        // The folder takes no new file.
-        RewriteInPlace(path, bytes);
-        return;
-    }
-    CloseHandle(probe);
-    if (!WriteWholeFile(temporary, bytes)) {
-        DeleteFileA(temporary.c_str());
-        return;
+    {
+        ScopedFile file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (!file) {
+            // The folder takes no new file.
+            RewriteInPlace(path, bytes);
+            return;
+        }
+        if (!WriteAll(file.get(), bytes)) {
+            file.reset();
+            DeleteFileA(temporary.c_str());
+            return;
+        }
     }
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
