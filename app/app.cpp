@@ -2,24 +2,76 @@
 
 #include <commctrl.h>
 
-#include "pages/main_window.h"
+#include "version.h"
+
 #include "app/completion.h"
 #include "app/message_boxes.h"
+#include "app/run_report.h"
 #include "app/silent_road.h"
 #include "core/install_run.h"
+#include "core/language_catalogue.h"
 #include "core/shared_state.h"
-#include "system/instance.h"
 #include "core/startup_rules.h"
+#include "pages/main_window.h"
+#include "system/instance.h"
+#include "system/run_log.h"
 
 InstallerApp theApp;
 
+namespace {
+
+Road RoadOf(const CommandLine& line) {
+    if (line.check) return Road::Check;
+    if (line.quiet) return Road::Quiet;
+    return line.silent ? Road::Silent : Road::Wizard;
+}
+
+}  // namespace
+
 BOOL InstallerApp::InitInstance() {
-    const bool silentMode = HasSilentArgument(__argc, __argv);
+    const std::string commandLine = CommandLineUtf8();
+    const CommandLine line = ParseCommandLine(SplitCommandLine(commandLine));
+    const Road road = RoadOf(line);
+
+    // A log that cannot be opened stops nothing.
+    RunLog log;
+    log.Open(line.logPath);
+    RunReport report(log);
+    report.Line("start: Quennel Language Pack " QUENNEL_VERSION_TEXT ", brand " QUENNEL_BRAND_NAME
+                ", edition " QUENNEL_EDITION_NAME ", command line: " +
+                commandLine);
+
+    const RunOutcome outcome = Run(line, road, report);
+    m_exitCode = ExitStatus(outcome, road);
+    report.End(DescribeOutcome(outcome), m_exitCode);
+    return FALSE;
+}
+
+RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& report) {
+    const bool unattended = line.Unattended();
+    MessageBoxes boxes(report, !unattended);
+
+    if (line.help) {
+        if (unattended) {
+            report.Line("help: " + UsageText());
+        } else {
+            report.Line("message shown: " + UsageText());
+            MessageBoxA(nullptr, UsageText().c_str(), ApplicationNameOfPath(ModulePath()).c_str(),
+                        MB_OK | MB_ICONINFORMATION);
+        }
+        return RunOutcome::HelpShown;
+    }
+    if (!line.error.empty()) {
+        boxes.Tell("The command line is not valid: " + line.error +
+                   ". Nothing was installed. Run the setup with /? to see the switches it accepts.");
+        return RunOutcome::BadCommandLine;
+    }
 
     if (!ClaimSingleInstance()) {
         // No owner window and a caption of its own: no page exists yet.
-        MessageBoxA(nullptr, msgAlreadyRunning.c_str(), txtPrompt.c_str(), MB_OK | MB_ICONWARNING);
-        return FALSE;
+        report.Line(unattended ? "message suppressed: " : "message shown: ", msgAlreadyRunning);
+        if (!unattended) MessageBoxA(nullptr, msgAlreadyRunning.c_str(), txtPrompt.c_str(), MB_OK | MB_ICONWARNING);
+        return RunOutcome::AlreadyRunning;
     }
 
     INITCOMMONCONTROLSEX controls;
@@ -27,15 +79,24 @@ BOOL InstallerApp::InitInstance() {
     controls.dwICC = ICC_WIN95_CLASSES;  // 0xFF
     InitCommonControlsEx(&controls);
 
-    WriteCompatibilityMark();
+    // The check changes nothing, not even the compatibility mark.
+    if (road != Road::Check) WriteCompatibilityMark();
 
     CWinApp::InitInstance();
 
-    MessageBoxes boxes;
-    // A running sibling tool is stopped after the user is told.
-    if (const DWORD tool = FindProcessByName(ombrixExeName)) {
-        boxes.Tell(msgOmbrixRunning);
-        StopProcess(tool);
+    // A running sibling tool is stopped after the user is told; "/quiet"
+    // stops it only when told to, since nobody could save their work.
+    if (road != Road::Check) {
+        if (const DWORD tool = FindProcessByName(ombrixExeName)) {
+            const std::string running = "tool: " + ombrixExeName + " is running (process " + std::to_string(tool) + ")";
+            if (road == Road::Quiet && !line.forceClose) {
+                report.Line(running + "; not stopped without /forcecloseapplications");
+                return RunOutcome::ToolRunning;
+            }
+            boxes.Tell(msgOmbrixRunning);
+            StopProcess(tool);
+            report.Line(running + "; stopped");
+        }
     }
 
     AfxInitRichEdit2();
@@ -43,14 +104,33 @@ BOOL InstallerApp::InitInstance() {
     CMFCButton::RegisterWindowClass();
 
     InstallRun run;
-    MainWindow dlg(run, boxes);
-    dlg.m_extractJob.complete = CompleteInstallation;
-    if (silentMode) {
-        RunSilentRoad(dlg, run, boxes);
-    } else {
-        m_pMainWnd = &dlg;
-        dlg.DoModal();
-        m_pMainWnd = nullptr;
+    if (line.languagesGiven) {
+        if (road == Road::Wizard) {
+            run.presetCodes = BuildSelectedCodes(line.languageFlags);
+        } else {
+            for (int i = 0; i < kLanguageCount; ++i) run.selectionFlags[i] = line.languageFlags[i];
+        }
     }
-    return FALSE;
+    MainWindow dlg(run, boxes);
+    dlg.m_extractJob.complete = [&dlg, &report](InstallRun& completed, bool silent) {
+        CompleteInstallation(completed, silent, dlg.m_extractJob, report);
+    };
+    switch (road) {
+        case Road::Check:
+            return RunCheckRoad(dlg, run, boxes, report);
+        case Road::Silent:
+        case Road::Quiet:
+            return RunSilentRoad(dlg, run, boxes, report);
+        case Road::Wizard:
+            break;
+    }
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    // The completion step ends the process: here the wizard ended without
+    // installing, or its extraction stopped (the user has been told).
+    if (dlg.m_extractJob.end == ExtractionEnd::NotRun) return RunOutcome::Closed;
+    report.Client(run);
+    report.Extraction(dlg.m_extractJob);
+    return RunOutcome::Failed;
 }

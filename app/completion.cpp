@@ -2,20 +2,27 @@
 
 #include <cstdlib>
 
-#include "core/shared_state.h"
-#include "system/config_update.h"
+#include "core/run_outcome.h"
 #include "framework/afx.h"
 #include "core/language_catalogue.h"
 #include "pages/finish_page.h"
+#include "system/config_update.h"
 
-void CompleteInstallation(InstallRun& run, bool silent) {
+void CompleteInstallation(InstallRun& run, bool silent, const ExtractionJob& job, RunReport& report) {
     run.selectedCodes = BuildSelectedCodes(run.selectionFlags);
     UpdateClientConfigCopies(run);
+    run.completed = true;
     CWinApp* app = AfxGetApp();
     if (app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr) {
         ShowWindow(app->m_pMainWnd->m_hWnd, SW_HIDE);
     }
-    if (silent) std::exit(0);
+    if (silent) return;
+
+    report.Client(run);
+    report.Extraction(job);
+    report.Copies(run);
+    bool allUpdated = true;
+    for (CopyUpdate update : run.copyUpdates) allUpdated = allUpdated && !CopyNotUpdated(update);
     {
         FinishPage page(run);
         page.DoModal();
@@ -23,5 +30,8 @@ void CompleteInstallation(InstallRun& run, bool silent) {
     // The finish page ends with "Start Now" (the tool started), its close
     // button or Escape: each ends the program, and nothing is left on the
     // screen.
-    std::exit(0);
+    const RunOutcome outcome = allUpdated ? RunOutcome::Installed : RunOutcome::CopiesNotUpdated;
+    const int status = ExitStatus(outcome, Road::Wizard);
+    report.End(DescribeOutcome(outcome), status);
+    std::exit(status);
 }

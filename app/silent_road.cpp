@@ -1,23 +1,59 @@
 #include "app/silent_road.h"
 
+#include "app/run_report.h"
+#include "core/language_catalogue.h"
 #include "pages/main_window.h"
-#include "system/working_files.h"
 #include "system/client_probe.h"
+#include "system/config_update.h"
+#include "system/working_files.h"
 
-void RunSilentRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages) {
-    // The installed marker is read for its messages only: this road installs
-    // whether or not it is present.
+namespace {
+
+// The installed marker is read for its messages only: these roads go on
+// whether or not it is present. False, with the outcome, when the client
+// does not qualify (the user has been told).
+bool CheckTheClient(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report,
+                    RunOutcome& failure) {
     mainWindow.ReadUserEntry();
     ClientProbe check(run, messages);
-    if (!check.CheckClient()) {
-        messages.Tell(check.Failure());
-        return;
-    }
-    WriteArchiveFile();
-    WriteUninstallerFile();
+    const bool qualifies = check.CheckClient();
+    report.Client(run);
+    report.Verdict(check);
+    if (qualifies) return true;
+    messages.Tell(check.Failure());
+    failure = check.ClientMissing() ? RunOutcome::ClientMissing : RunOutcome::ClientIncompatible;
+    return false;
+}
+
+}  // namespace
+
+RunOutcome RunSilentRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report) {
+    RunOutcome failure = RunOutcome::Failed;
+    if (!CheckTheClient(mainWindow, run, messages, report, failure)) return failure;
+    ExtractionJob& job = mainWindow.m_extractJob;
+    job.archiveFileBytes = WriteArchiveFile();
+    job.uninstallerFileBytes = WriteUninstallerFile();
     // The bar has no window: no progress message is sent.
-    mainWindow.m_extractJob.progressBar = nullptr;
-    // Returns only when the extraction stopped before completion; the
-    // completion step ends the process otherwise.
+    job.progressBar = nullptr;
     mainWindow.StartInstall(true);
+    report.Extraction(job);
+    if (!run.completed) return RunOutcome::Failed;
+    report.Copies(run);
+    for (CopyUpdate update : run.copyUpdates) {
+        if (CopyNotUpdated(update)) return RunOutcome::CopiesNotUpdated;
+    }
+    return RunOutcome::Installed;
+}
+
+RunOutcome RunCheckRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report) {
+    RunOutcome failure = RunOutcome::Failed;
+    if (!CheckTheClient(mainWindow, run, messages, report, failure)) return failure;
+    const std::string codes = BuildSelectedCodes(run.selectionFlags);
+    bool installed = true;
+    for (const std::string* path : {&run.publicSetupPath, &run.installSetupPath, &run.benchmarkSetupPath}) {
+        const CopyCheck check = CheckClientConfig(*path, codes);
+        report.CopyChecked(*path, check);
+        installed = installed && check != CopyCheck::Lacks && check != CopyCheck::Unreadable;
+    }
+    return installed ? RunOutcome::Installed : RunOutcome::NotInstalledYet;
 }

@@ -1,11 +1,20 @@
-// The installation without pages, chosen by "/silent".
+// The roads without pages: the installation chosen by "/silent" or
+// "/quiet", and the check chosen by "/check".
 #pragma once
 
+#include "core/run_outcome.h"
+
 class MainWindow;
+class RunReport;
 class UserMessages;
 struct InstallRun;
 
 // Runs the whole installation on the calling thread with the never-shown
-// main-window object. Returns when the client does not qualify (the user has
-// been told) or when the installation did not complete.
-void RunSilentRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages);
+// main-window object, and says how it ended. What the user is to be told
+// goes to the messages on the way.
+RunOutcome RunSilentRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report);
+
+// Finds and checks the client as the installation would, then reads whether
+// every configuration copy already records the run's languages. Writes and
+// extracts nothing.
+RunOutcome RunCheckRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report);

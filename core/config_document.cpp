@@ -1,5 +1,9 @@
 #include "core/config_document.h"
 
+#include <algorithm>
+
+#include "core/language_catalogue.h"
+
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;
 
@@ -68,6 +72,19 @@ bool UpdatedConfigBytes(XMLDocument& document, const std::string& codes, std::st
     if (hasMark && ConfigValue(reloaded, "MultilingualInstallation") != "true") return false;
     bytes.swap(printed);
     return true;
+}
+
+LanguageListState CheckLanguageList(const XMLDocument& document, const std::string& codes) {
+    if (ValueElement(document, "Languages") == nullptr) return LanguageListState::NoLanguageList;
+    const std::vector<std::string> listed = SplitCodeList(ConfigValue(document, "Languages"));
+    for (const std::string& code : SplitCodeList(codes)) {
+        if (std::find(listed.begin(), listed.end(), code) == listed.end()) return LanguageListState::Lacks;
+    }
+    if (ValueElement(document, "MultilingualInstallation") != nullptr &&
+        ConfigValue(document, "MultilingualInstallation") != "true") {
+        return LanguageListState::Lacks;
+    }
+    return LanguageListState::Lists;
 }
 
 std::string PrintDocument(const XMLDocument& document) {

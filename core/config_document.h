@@ -35,6 +35,12 @@ bool UpdateConfigDocument(tinyxml2::XMLDocument& document, const std::string& co
 // documents it cannot print faithfully); nothing is to be saved then.
 bool UpdatedConfigBytes(tinyxml2::XMLDocument& document, const std::string& codes, std::string& bytes);
 
+// Whether a document already records these codes (a codes text as written
+// by the installer): its language list holds every one of them and, where it
+// has the multilingual mark, the mark is "true".
+enum class LanguageListState { NoLanguageList, Lists, Lacks };
+LanguageListState CheckLanguageList(const tinyxml2::XMLDocument& document, const std::string& codes);
+
 // The document as the library prints it by default (indented, not compact).
 std::string PrintDocument(const tinyxml2::XMLDocument& document);
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/run_outcome.h"
 #include "core/shared_state.h"
 
 struct InstallRun {
@@ -33,10 +34,18 @@ struct InstallRun {
     int selectionFlags[kLanguageCount] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
                                           1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     std::string selectedCodes;
+    // Codes that preset the language page instead of the client's list
+    // (given on the command line); empty for the client's list.
+    std::string presetCodes;
 
     // 0 when the runtime product was found, otherwise the registry's error.
     std::int32_t runtimeMissing = 1;
     // The extraction's progress: bytes written and the percentage shown.
     std::int64_t processedBytes = 0;
     std::int32_t progressPercent = 0;
+
+    // The completion step: whether it ran, and what became of each
+    // configuration copy (public, install, reference).
+    bool completed = false;
+    CopyUpdate copyUpdates[3] = {CopyUpdate::NotRun, CopyUpdate::NotRun, CopyUpdate::NotRun};
 };

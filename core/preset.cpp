@@ -21,6 +21,21 @@ LanguagePreset ComputePreset(const std::string& clientLanguages, const std::stri
     return preset;
 }
 
+LanguagePreset ComputePresetForChoice(const std::string& chosenCodes, const std::string& translator) {
+    LanguagePreset preset = ComputePreset(std::string(), translator);
+    int chosen = 0;
+    for (int i = 0; i < kLanguageCount; ++i) preset.checked[i] = 0;
+    for (const std::string& item : SplitCodeList(chosenCodes)) {
+        if (const LanguageEntry* entry = FindLanguageByCode(item)) {
+            chosen += preset.checked[entry->position - 1] == 0;
+            preset.checked[entry->position - 1] = 1;
+        }
+    }
+    preset.selectAll = chosen == kLanguageCount;
+    for (int i = 0; i < kLanguageCount; ++i) preset.flags[i] = preset.checked[i];
+    return preset;
+}
+
 void ApplySelectAll(bool ticked, const bool enabled[kLanguageCount], int checked[kLanguageCount],
                     int flags[kLanguageCount]) {
     for (int i = 0; i < kLanguageCount; ++i) {

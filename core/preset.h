@@ -18,6 +18,11 @@ struct LanguagePreset {
 // "Translator" text, read as a decimal number).
 LanguagePreset ComputePreset(const std::string& clientLanguages, const std::string& translator);
 
+// The preset for languages chosen on the command line: exactly their boxes
+// checked, "Select All" ticked only when all are chosen; the box of the
+// client's current language disabled as above.
+LanguagePreset ComputePresetForChoice(const std::string& chosenCodes, const std::string& translator);
+
 // "Select All" was clicked and is now ticked or not: when ticked every box is
 // checked and every flag set; when unticked every enabled box is unchecked and
 // its flag cleared, a disabled box keeps its mark and its flag.

@@ -320,6 +320,8 @@ public:
 
     CWnd* m_pMainWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
+    // The process's exit status when start-up returns.
+    int m_exitCode = 0;
 };
 
 CWinApp* AfxGetApp();

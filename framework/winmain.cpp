@@ -15,5 +15,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             DispatchMessageA(&msg);
         }
     }
-    return 0;
+    return app->m_exitCode;
 }

@@ -121,7 +121,9 @@ bool LanguagePage::Preset() {
         return false;
     }
     const std::string translator = reader.ReadTranslator();
-    const LanguagePreset preset = ComputePreset(languages, translator);
+    // Languages chosen on the command line take the place of the client's list.
+    const LanguagePreset preset = m_run.presetCodes.empty() ? ComputePreset(languages, translator)
+                                                            : ComputePresetForChoice(m_run.presetCodes, translator);
     if (preset.disabled >= 0) m_languageBoxes[preset.disabled].EnableWindow(FALSE);
     CheckDlgButton(m_hWnd, IDC_LANGUAGE_SELECT_ALL, preset.selectAll ? BST_CHECKED : BST_UNCHECKED);
     WriteBoxes(preset.checked);

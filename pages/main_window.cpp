@@ -199,8 +199,8 @@ LRESULT MainWindow::OnBeginInstall(WPARAM, LPARAM) {
         EndDialog(IDCANCEL);
         return 1;
     }
-    WriteArchiveFile();
-    WriteUninstallerFile();
+    m_extractJob.archiveFileBytes = WriteArchiveFile();
+    m_extractJob.uninstallerFileBytes = WriteUninstallerFile();
     m_extractJob.progressBar = m_progress.m_hWnd;
     StartInstall(false);
     return 1;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/install_run.h"
+#include "core/shared_state.h"
 #include "core/user_messages.h"
 
 // The folder of the public users' files: SYSTEMDRIVE followed by
@@ -42,6 +43,9 @@ public:
 
     // Why the client does not qualify; empty while it does.
     const std::string& Failure() const { return m_failure; }
+    // The failure is that no client was found (no registry entry, or no
+    // reference configuration that loads), not that it does not qualify.
+    bool ClientMissing() const { return m_failure == msgClientNotFound; }
 
     std::string m_installLocation;
     std::string m_displayVersion;

@@ -63,16 +63,38 @@ bool RewriteInPlace(const std::string& path, const std::string& bytes) {
     return false;
 }
 
+enum class Load { Loaded, Missing, Unreadable, NotLoadable };
+
+// Loads a copy; says why it cannot be used when it does not load.
+Load LoadCopy(const std::string& path, tinyxml2::XMLDocument& document) {
+    const tinyxml2::XMLError loaded = document.LoadFile(path.c_str());
+    if (loaded == tinyxml2::XML_SUCCESS) return Load::Loaded;
+    if (path.empty() || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return Load::Missing;
+    if (loaded == tinyxml2::XML_ERROR_FILE_NOT_FOUND || loaded == tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED ||
+        loaded == tinyxml2::XML_ERROR_FILE_READ_ERROR) {
+        return Load::Unreadable;  // there, but held without sharing or denied
+    }
+    return Load::NotLoadable;
+}
+
 }  // namespace
 
-void UpdateClientConfig(const std::string& path, const std::string& selectedCodes) {
+CopyUpdate UpdateClientConfig(const std::string& path, const std::string& selectedCodes) {
     tinyxml2::XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) return;
+    switch (LoadCopy(path, document)) {
+        case Load::Loaded: break;
+        case Load::Missing: return CopyUpdate::Missing;
+        case Load::Unreadable: return CopyUpdate::Unreadable;
+        case Load::NotLoadable: return CopyUpdate::NotLoadable;
+    }
+    if (CheckLanguageList(document, selectedCodes) == LanguageListState::NoLanguageList) {
+        return CopyUpdate::NoLanguageList;
+    }
     std::string bytes;
-    if (!UpdatedConfigBytes(document, selectedCodes, bytes)) return;
+    if (!UpdatedConfigBytes(document, selectedCodes, bytes)) return CopyUpdate::Unprintable;
     // A copy the user may not write (read-only, no write access, held open
     // without sharing) is left as it is, as a plain save would leave it.
-    if (!MayWrite(path)) return;
+    if (!MayWrite(path)) return CopyUpdate::NotWritable;
 
     // The new document goes to a file beside the copy, which then takes the
     // copy's place in one step: a failed or interrupted save leaves the old
@@ -85,13 +107,12 @@ void UpdateClientConfig(const std::string& path, const std::string& selectedCode
                                     nullptr));
         if (!file) {
             // The folder takes no new file.
-            RewriteInPlace(path, bytes);
-            return;
+            return RewriteInPlace(path, bytes) ? CopyUpdate::Updated : CopyUpdate::WriteFailed;
         }
         if (!WriteAll(file.get(), bytes)) {
             file.reset();
             DeleteFileA(temporary.c_str());
-            return;
+            return CopyUpdate::WriteFailed;
         }
     }
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -101,11 +122,29 @@ void UpdateClientConfig(const std::string& path, const std::string& selectedCode
     if (!ReplaceFileA(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(temporary.c_str());
+        return CopyUpdate::WriteFailed;
     }
+    return CopyUpdate::Updated;
 }
 
-void UpdateClientConfigCopies(const InstallRun& run) {
-    UpdateClientConfig(run.publicSetupPath, run.selectedCodes);
-    UpdateClientConfig(run.installSetupPath, run.selectedCodes);
-    UpdateClientConfig(run.benchmarkSetupPath, run.selectedCodes);
+void UpdateClientConfigCopies(InstallRun& run) {
+    run.copyUpdates[0] = UpdateClientConfig(run.publicSetupPath, run.selectedCodes);
+    run.copyUpdates[1] = UpdateClientConfig(run.installSetupPath, run.selectedCodes);
+    run.copyUpdates[2] = UpdateClientConfig(run.benchmarkSetupPath, run.selectedCodes);
+}
+
+CopyCheck CheckClientConfig(const std::string& path, const std::string& codes) {
+    tinyxml2::XMLDocument document;
+    switch (LoadCopy(path, document)) {
+        case Load::Loaded: break;
+        case Load::Missing: return CopyCheck::Missing;
+        case Load::Unreadable: return CopyCheck::Unreadable;
+        case Load::NotLoadable: return CopyCheck::NotLoadable;
+    }
+    switch (CheckLanguageList(document, codes)) {
+        case LanguageListState::NoLanguageList: return CopyCheck::NoLanguageList;
+        case LanguageListState::Lists: return CopyCheck::Lists;
+        case LanguageListState::Lacks: break;
+    }
+    return CopyCheck::Lacks;
 }

@@ -7,9 +7,15 @@
 
 // Rewrites one configuration copy with these codes as its language list and
 // the multilingual mark set, or leaves it alone (missing, not loadable,
-// lacking the language list, or not writable). Never shows a message. The
-// copy is replaced in one step, so it is either the old file or the new one.
-void UpdateClientConfig(const std::string& path, const std::string& selectedCodes);
+// lacking the language list, or not writable), and says which. Never shows a
+// message. The copy is replaced in one step, so it is either the old file or
+// the new one.
+CopyUpdate UpdateClientConfig(const std::string& path, const std::string& selectedCodes);
 
-// The three copies in their order: public, install, reference.
-void UpdateClientConfigCopies(const InstallRun& run);
+// The three copies in their order: public, install, reference; what became
+// of each goes into the run.
+void UpdateClientConfigCopies(InstallRun& run);
+
+// Whether a copy already records these codes; nothing is written.
+enum class CopyCheck { Missing, Unreadable, NotLoadable, NoLanguageList, Lists, Lacks };
+CopyCheck CheckClientConfig(const std::string& path, const std::string& codes);

@@ -9,6 +9,7 @@
 #include "dll.hpp"
 
 #include "core/shared_state.h"
+#include "system/run_log.h"
 #include "system/working_files.h"
 #include "core/progress.h"
 #include "resources/resource.h"
@@ -96,7 +97,7 @@ ExtractionJob::~ExtractionJob() {
 
 bool ExtractionJob::CountArchive(const std::string& archive) {
     archivePath = archive;
-    WriteUnrarFile();
+    libraryFileBytes = WriteUnrarFile();
     HMODULE module = LoadUnrarLibrary(this);
     if (module == nullptr) return false;
     if (libraryHandle != nullptr) FreeLibrary(libraryHandle);
@@ -120,7 +121,12 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
         std::memset(header.get(), 0, sizeof *header);
         header->CmtBuf = comment.data();
         header->CmtBufSize = static_cast<unsigned>(comment.size());
-        if (rarReadHeaderEx(handle, header.get()) != 0) break;
+        const int read = rarReadHeaderEx(handle, header.get());
+        if (read != 0) {
+            countedWhole = read == ERAR_END_ARCHIVE;
+            break;
+        }
+        ++countedEntries;
         // Links and other redirections are not extracted, so they count for nothing.
         if (header->RedirType == 0) {
             totalUnpackedSize += (static_cast<std::int64_t>(header->UnpSizeHigh) << 32) + header->UnpSize;
@@ -135,6 +141,7 @@ UINT __cdecl ExtractArchive(LPVOID parameter) {
     ExtractionJob* job = static_cast<ExtractionJob*>(parameter);
     job->run->runtimeMissing = CheckRuntimeProduct();
 
+    job->end = ExtractionEnd::LibraryNotLoaded;
     HMODULE module = LoadUnrarLibrary(job);
     if (module == nullptr) return 0;
     rarOpenArchiveEx = Resolve<OpenArchiveExProc>(module, "RAROpenArchiveEx");
@@ -150,11 +157,13 @@ UINT __cdecl ExtractArchive(LPVOID parameter) {
         return 0;
     }
 
+    job->end = ExtractionEnd::ArchiveNotOpened;
     HANDLE handle = OpenArchive(job, job->archivePath, RAR_OM_EXTRACT);
     if (handle == nullptr) {
         FreeLibrary(module);
         return 0;
     }
+    job->end = ExtractionEnd::EndOfArchive;
     rarSetCallback(handle, OnRarProgress, reinterpret_cast<LPARAM>(job));
 
     // The library takes the destination in the OEM code page.
@@ -167,14 +176,29 @@ UINT __cdecl ExtractArchive(LPVOID parameter) {
     auto header = std::make_unique<RARHeaderDataEx>();
     for (;;) {
         std::memset(header.get(), 0, sizeof *header);
-        if (rarReadHeaderEx(handle, header.get()) != 0) break;
+        const int read = rarReadHeaderEx(handle, header.get());
+        if (read != 0) {
+            if (read != ERAR_END_ARCHIVE) {
+                job->end = ExtractionEnd::EntryFailed;
+                job->entryError = read;
+            }
+            break;
+        }
+        ++job->entries;
         const int operation = header->RedirType == 0 ? RAR_EXTRACT : RAR_SKIP;
-        if (rarProcessFile(handle, operation, destination.data(), nullptr) != 0) break;
+        const int processed = rarProcessFile(handle, operation, destination.data(), nullptr);
+        if (processed != 0) {
+            job->end = ExtractionEnd::EntryFailed;
+            job->entryError = processed;
+            job->failedEntry = WideToUtf8(header->FileNameW);
+            break;
+        }
+        if (operation == RAR_EXTRACT && (header->Flags & RHDF_DIRECTORY) == 0) ++job->files;
         // The entry that brought the count to 100 % is written and closed:
         // now the installation can be completed.
         if (job->completionDue && !job->completed) {
             job->completed = true;
-            if (job->complete != nullptr) job->complete(*job->run, job->silent);
+            if (job->complete) job->complete(*job->run, job->silent);
         }
     }
     rarCloseArchive(handle);
@@ -196,6 +220,41 @@ int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2) {
         SendMessageA(job->progressBar, PBM_SETPOS, static_cast<WPARAM>(run.progressPercent), 0);
     }
     return 0;
+}
+
+namespace {
+
+std::string LibraryErrorText(int error) {
+    switch (error) {
+        case ERAR_NO_MEMORY: return "not enough memory";
+        case ERAR_BAD_DATA: return "damaged data";
+        case ERAR_BAD_ARCHIVE: return "not a valid archive";
+        case ERAR_UNKNOWN_FORMAT: return "unknown archive format";
+        case ERAR_EOPEN: return "the archive could not be opened";
+        case ERAR_ECREATE: return "a file could not be created";
+        case ERAR_ECLOSE: return "a file could not be closed";
+        case ERAR_EREAD: return "a read error";
+        case ERAR_EWRITE: return "a write error (is the disk full?)";
+        default: return "error " + std::to_string(error);
+    }
+}
+
+}  // namespace
+
+std::string ExtractionSummary(const ExtractionJob& job) {
+    std::string text = std::to_string(job.entries) + " entries, " + std::to_string(job.files) + " files, " +
+                       std::to_string(job.run != nullptr ? job.run->processedBytes : 0) + " bytes; ";
+    if (job.completed) return text + "completed";
+    switch (job.end) {
+        case ExtractionEnd::NotRun: return text + "stopped: not started";
+        case ExtractionEnd::LibraryNotLoaded: return text + "stopped: the unpacking library could not be loaded";
+        case ExtractionEnd::ArchiveNotOpened: return text + "stopped: the archive could not be opened";
+        case ExtractionEnd::EntryFailed:
+            return text + "stopped: " + (job.failedEntry.empty() ? std::string("reading the next entry") : job.failedEntry) +
+                   ": " + LibraryErrorText(job.entryError);
+        case ExtractionEnd::EndOfArchive: return text + "stopped: the archive ended before all its data was written";
+    }
+    return text + "stopped";
 }
 
 long CheckRuntimeProduct() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -17,6 +18,9 @@
 // The runtime product whose installer the finish page may start.
 extern const char* const kRuntimeProductKey;
 extern const char* const kRuntimeProductKeyWow64;
+
+// How the extraction pass ended.
+enum class ExtractionEnd { NotRun, LibraryNotLoaded, ArchiveNotOpened, EntryFailed, EndOfArchive };
 
 class ExtractionJob {
 public:
@@ -39,11 +43,26 @@ public:
     std::string archivePath;             // the temporary folder + "setup.rar"
     HMODULE libraryHandle = nullptr;     // loaded by the counting pass, released with the job
 
+    // What the passes did, for the run's log.
+    long long archiveFileBytes = -1;     // the working files as written, -1 not written
+    long long uninstallerFileBytes = -1;
+    long long libraryFileBytes = -1;     // setup.dll, written by the counting pass
+    std::int64_t countedEntries = 0;     // entries the counting pass read
+    bool countedWhole = false;           // the counting pass read the archive to its end
+    ExtractionEnd end = ExtractionEnd::NotRun;
+    std::int64_t entries = 0;            // entries the extraction pass handled
+    std::int64_t files = 0;              // of them, files written
+    int entryError = 0;                  // the library's error for the entry that failed
+    std::string failedEntry;             // its name, UTF-8
+
     // The completion step, entered once when all data has been written.
-    void (*complete)(InstallRun& run, bool silent) = nullptr;
+    std::function<void(InstallRun& run, bool silent)> complete;
     bool completionDue = false;
     bool completed = false;
 };
+
+// "E entries, F files, B bytes; completed" or "...; stopped: why".
+std::string ExtractionSummary(const ExtractionJob& job);
 
 // The extraction pass; the worker-thread entry (the parameter is the job).
 // 0 when the library cannot be loaded or the archive cannot be opened, 1 in

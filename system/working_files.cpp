@@ -17,21 +17,20 @@ std::string TempFolder() {
     return folder;
 }
 
-void WriteResourceFile(const char* type, int id, const std::string& fileName) {
+long long WriteResourceFile(const char* type, int id, const std::string& fileName) {
     const std::string path = TempFolder() + fileName;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;  // locked or not writable: the older file stays
+    if (file == INVALID_HANDLE_VALUE) return -1;  // locked or not writable: the older file stays
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
     HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
     const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes != nullptr && size > 0) {
-        DWORD written = 0;
-        WriteFile(file, bytes, size, &written, nullptr);
-    }
+    DWORD written = 0;
+    const bool whole = bytes != nullptr && size > 0 && WriteFile(file, bytes, size, &written, nullptr) && written == size;
     CloseHandle(file);
+    return whole ? static_cast<long long>(size) : -1;
 }
 
 bool FileMatchesResource(const std::string& path, const char* type, int id) {
@@ -59,7 +58,7 @@ bool FileMatchesResource(const std::string& path, const char* type, int id) {
     return same;
 }
 
-void WriteArchiveFile() { WriteResourceFile("RAR", IDR_PAYLOAD_RAR, archiveFileName); }
-void WriteUninstallerFile() { WriteResourceFile("EXE", IDR_UNINSTALLER_EXE, uninstallerFileName); }
-void WriteUnrarFile() { WriteResourceFile("DLL", IDR_UNRAR_DLL, unrarFileName); }
-void WriteLicenseFile() { WriteResourceFile("RTF", IDR_LICENSE_RTF, licenseFileName); }
+long long WriteArchiveFile() { return WriteResourceFile("RAR", IDR_PAYLOAD_RAR, archiveFileName); }
+long long WriteUninstallerFile() { return WriteResourceFile("EXE", IDR_UNINSTALLER_EXE, uninstallerFileName); }
+long long WriteUnrarFile() { return WriteResourceFile("DLL", IDR_UNRAR_DLL, unrarFileName); }
+long long WriteLicenseFile() { return WriteResourceFile("RTF", IDR_LICENSE_RTF, licenseFileName); }

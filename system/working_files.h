@@ -5,14 +5,15 @@
 #include <string>
 
 // Copies the resource of this type and ID, byte for byte, into the file of
-// this name in the temporary folder, replacing an existing file. Nothing is
-// reported: the consumer of the file finds out.
-void WriteResourceFile(const char* type, int id, const std::string& fileName);
+// this name in the temporary folder, replacing an existing file. Returns the
+// bytes written, -1 when the file could not be written whole. Nobody is told:
+// the consumer of the file finds out.
+long long WriteResourceFile(const char* type, int id, const std::string& fileName);
 
-void WriteArchiveFile();      // "RAR" 148 → setup.rar
-void WriteUninstallerFile();  // "EXE" 176 → uninstall.exe
-void WriteUnrarFile();        // "DLL" 147 → setup.dll
-void WriteLicenseFile();      // "RTF" 165 → license.rtf
+long long WriteArchiveFile();      // "RAR" 148 → setup.rar
+long long WriteUninstallerFile();  // "EXE" 176 → uninstall.exe
+long long WriteUnrarFile();        // "DLL" 147 → setup.dll
+long long WriteLicenseFile();      // "RTF" 165 → license.rtf
 
 // Whether the file at this path holds exactly the bytes of the resource.
 bool FileMatchesResource(const std::string& path, const char* type, int id);

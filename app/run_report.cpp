@@ -1,0 +1,69 @@
+#include "app/run_report.h"
+
+#include "core/shared_state.h"
+#include "system/client_probe.h"
+#include "system/working_files.h"
+
+namespace {
+
+const char* const kCopyNames[3] = {"public", "install", "reference"};
+
+}  // namespace
+
+void RunReport::Client(const InstallRun& run) {
+    Line("client: key ", "HKEY_LOCAL_MACHINE\\" + run.clientUninstallKey);
+    // What the check did not get as far as finding stays out.
+    if (!run.clientFolder.empty()) Line("client: folder ", run.clientFolder);
+    if (!run.benchmarkSetupPath.empty()) Line("client: reference copy ", run.benchmarkSetupPath);
+    if (!run.publicSetupPath.empty()) Line("client: public copy ", run.publicSetupPath);
+    if (!run.installSetupPath.empty()) Line("client: install copy ", run.installSetupPath);
+}
+
+void RunReport::Verdict(const ClientProbe& check) {
+    if (check.Failure().empty()) {
+        Line("check: the client qualifies");
+    } else {
+        Line("check: ", check.Failure());
+    }
+}
+
+void RunReport::Extraction(const ExtractionJob& job) {
+    const std::string temp = TempFolder();
+    const struct {
+        const std::string& name;
+        long long bytes;
+    } files[3] = {{archiveFileName, job.archiveFileBytes},
+                  {uninstallerFileName, job.uninstallerFileBytes},
+                  {unrarFileName, job.libraryFileBytes}};
+    for (const auto& file : files) {
+        Line("working file: ", temp + file.name +
+                                   (file.bytes >= 0 ? " written (" + std::to_string(file.bytes) + " bytes)"
+                                                    : std::string(" could not be written")));
+    }
+    Line("counted: " + std::to_string(job.totalUnpackedSize) + " bytes in " + std::to_string(job.countedEntries) +
+         " entries" + (job.countedWhole ? "" : " (the archive could not be read to its end)"));
+    Line("extraction: " + ExtractionSummary(job));
+}
+
+void RunReport::Copies(const InstallRun& run) {
+    const std::string* paths[3] = {&run.publicSetupPath, &run.installSetupPath, &run.benchmarkSetupPath};
+    for (int i = 0; i < 3; ++i) {
+        Line("copy: ", (paths[i]->empty() ? std::string("(") + kCopyNames[i] + " copy, no path)" : *paths[i]) + ": " +
+                           DescribeCopyUpdate(run.copyUpdates[i]));
+    }
+}
+
+void RunReport::CopyChecked(const std::string& path, CopyCheck check) {
+    switch (check) {
+        case CopyCheck::Missing: Line("check: copy ", path + " does not exist"); break;
+        case CopyCheck::Unreadable: Line("check: copy ", path + " could not be read"); break;
+        case CopyCheck::NotLoadable: Line("check: copy ", path + " does not load, left out"); break;
+        case CopyCheck::NoLanguageList: Line("check: copy ", path + " has no language list, left out"); break;
+        case CopyCheck::Lists: Line("check: copy ", path + " lists the languages"); break;
+        case CopyCheck::Lacks: Line("check: copy ", path + " does not list the languages yet"); break;
+    }
+}
+
+void RunReport::End(const std::string& outcome, int exitStatus) {
+    Line("end: " + outcome + ", exit code " + std::to_string(exitStatus));
+}
