@@ -1,6 +1,7 @@
 #include "core/command_line.h"
 
 #include "core/language_catalogue.h"
+#include "core/startup_rules.h"
 
 namespace {
 
@@ -104,9 +105,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const std::string lower = Lower(argument);
-        if (argument == "/silent") {
-            line.silent = true;
-        } else if (lower == "/quiet") {
+        if (lower == "/quiet") {
             line.quiet = true;
         } else if (lower == "/check") {
             line.check = true;
@@ -131,6 +130,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.languagesGiven = true;
         }
     }
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    line.silent = HasSilentArgument(static_cast<int>(argv.size()), argv.data());
     return line;
 }
 
