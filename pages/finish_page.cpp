@@ -85,7 +85,7 @@ void FinishPage::OnPaint() {
 HBRUSH FinishPage::OnCtlColor(HDC dc, HWND control, UINT type) {
     HBRUSH brush = CDialogEx::OnCtlColor(dc, control, type);
     if (GetDlgCtrlID(control) != IDC_FINISH_TITLE) return brush;
-    StyleLabel(dc, kWhite, 17, FW_NORMAL);
+    StyleLabel(dc, kWhite);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 

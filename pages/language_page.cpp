@@ -234,7 +234,7 @@ HBRUSH LanguagePage::OnCtlColor(HDC dc, HWND control, UINT type) {
     const bool languageBox = FindLanguageByCheckBox(id) != nullptr || id == IDC_LANGUAGE_SELECT_ALL;
     if (weight < 0 && !languageBox) return brush;
     if (weight >= 0) {
-        StyleLabel(dc, colour, 17, weight);
+        StyleLabel(dc, colour);
     } else {
         SetBkMode(dc, TRANSPARENT);  // the boxes keep their font and colour
     }

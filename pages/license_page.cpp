@@ -88,7 +88,7 @@ void LicensePage::OnPaint() {
 
 HBRUSH LicensePage::OnCtlColor(HDC dc, HWND control, UINT) {
     SetBkMode(dc, TRANSPARENT);
-    if (GetDlgCtrlID(control) == IDC_LICENSE_TITLE) StyleLabel(dc, kGrey, 17, FW_NORMAL);
+    if (GetDlgCtrlID(control) == IDC_LICENSE_TITLE) StyleLabel(dc, kGrey);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 

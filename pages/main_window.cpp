@@ -178,8 +178,8 @@ HCURSOR MainWindow::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 HBRUSH MainWindow::OnCtlColor(HDC dc, HWND control, UINT type) {
     CDialogEx::OnCtlColor(dc, control, type);
     const int id = GetDlgCtrlID(control);
-    if (id == IDC_MAIN_TITLE) StyleLabel(dc, kWhite, 17, FW_NORMAL);
-    if (id == IDC_MAIN_INSTALLING) StyleLabel(dc, kGrey, 17, FW_BOLD);
+    if (id == IDC_MAIN_TITLE) StyleLabel(dc, kWhite);
+    if (id == IDC_MAIN_INSTALLING) StyleLabel(dc, kGrey);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 

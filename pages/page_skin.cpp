@@ -50,12 +50,9 @@ HFONT CreatePageFont(int height, int weight) {
                        PageFace());
 }
 
-void StyleLabel(HDC dc, COLORREF colour, int height, int weight) {
+void StyleLabel(HDC dc, COLORREF colour) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
-    HFONT font = CreatePageFont(height, weight);
-    SelectObject(dc, font);
-    DeleteObject(font);  // released when the text has been drawn
 }
 
 PageFonts::~PageFonts() {

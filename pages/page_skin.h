@@ -34,11 +34,10 @@ private:
     int m_count = 0;
 };
 
-// Label styling while a control draws (WM_CTLCOLOR): transparent background,
-// this text colour and a page font of this height and weight, made for the
-// message and released once the text is drawn. The caller returns the hollow
-// brush.
-void StyleLabel(HDC dc, COLORREF colour, int height, int weight);
+// Label styling while a control draws (WM_CTLCOLOR): transparent background
+// and this text colour. The label draws with the font it was given
+// (PageFonts); the caller returns the hollow brush.
+void StyleLabel(HDC dc, COLORREF colour);
 
 // Lets both caption buttons take the page's picture again and gives each its
 // icon with a grey copy for the idle state, without border.
