@@ -18,7 +18,9 @@ void CompleteInstallation(InstallRun& run, bool silent, const ExtractionJob& job
     }
     if (silent) return;
 
+    // The installation got here: the client found qualified.
     report.Client(run);
+    report.Line("check: the client qualifies");
     report.Extraction(job);
     report.Copies(run);
     bool allUpdated = true;

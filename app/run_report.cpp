@@ -46,6 +46,7 @@ void RunReport::Extraction(const ExtractionJob& job) {
 }
 
 void RunReport::Copies(const InstallRun& run) {
+    Line("languages: " + run.selectedCodes);
     const std::string* paths[3] = {&run.publicSetupPath, &run.installSetupPath, &run.benchmarkSetupPath};
     for (int i = 0; i < 3; ++i) {
         Line("copy: ", (paths[i]->empty() ? std::string("(") + kCopyNames[i] + " copy, no path)" : *paths[i]) + ": " +
