@@ -1,9 +1,10 @@
 // Faults injected into real installations under Wine: a temporary folder that
 // cannot be written, a full disk, corrupt payloads, copies that cannot be
 // written, a planted library, kills at random moments, two installers at
-// once, paths outside ASCII. Whatever happens, no configuration copy may be
-// left corrupted and no run may hang. The suite writes its figures to the
-// report file given with --report.
+// once, paths outside ASCII; on the wizard, /silent and /quiet roads.
+// Whatever happens, no configuration copy may be left corrupted, no run may
+// hang, and the exit status tells the outcome where the road has one. The
+// suite writes its figures to the report file given with --report.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -52,9 +53,11 @@ public:
             << (sizeof(void*) == 8 ? "on the test-only 64-bit build of the installer"
                                    : "on the 32-bit installer")
             << ".\n"
-               "A fault is survived when the installer ends by itself with status 0, tells the user what went\n"
-               "wrong where it should, and leaves every configuration copy either as it was or\n"
-               "completely updated and well-formed.\n\n"
+               "A fault is survived when the installer ends by itself with the status its road gives the\n"
+               "outcome (the wizard always 0; /silent and /quiet 1603 for an installation that could not\n"
+               "complete; /quiet 5 when a configuration copy could not be updated; 0 otherwise), tells\n"
+               "the user what went wrong where it should (on /quiet: in its log, with no window and no box),\n"
+               "and leaves every configuration copy either as it was or completely updated and well-formed.\n\n"
                "| scenario | faults injected | survived | copies corrupted | runs hung | notes |\n"
                "|---|---:|---:|---:|---:|---|\n";
         Outcome total{"**total**"};
@@ -82,6 +85,38 @@ std::string Updated(const std::string& original, const std::string& codes) {
 bool WellFormed(const std::string& text) {
     tinyxml2::XMLDocument document;
     return ParseConfigText(text, document);
+}
+
+enum class Road { Silent, Wizard, Quiet };
+const char* NameOf(Road road) { return road == Road::Silent ? "silent" : road == Road::Wizard ? "wizard" : "quiet"; }
+// The status of an installation that could not complete.
+DWORD FailedStatus(Road road) { return road == Road::Wizard ? 0 : 1603; }
+const char* kWindowShown = "(a window was shown)";
+
+// The last line of a log, without its time stamp.
+std::string LastLogLine(const std::string& log) {
+    if (log.size() < 2 || log.compare(log.size() - 2, 2, "\r\n") != 0) return std::string();
+    const size_t start = log.rfind("\r\n", log.size() - 3);
+    const std::string line = log.substr(start == std::string::npos ? 0 : start + 2);
+    return line.size() > 26 ? line.substr(24, line.size() - 26) : std::string();
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(folder + "\\" + name);
+            } else {
+                DeleteFileA((folder + "\\" + name).c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
 }
 
 class Faults : public testing::Test {
@@ -139,14 +174,22 @@ protected:
     bool Extracted() const {
         return wintest::FileExists(client_->clientFolder + "server\\translations\\Thai\\Server.s_th.qm");
     }
-    // A silent run answered box by box; false when it did not end.
-    bool RunSilent(const std::string& exe, Texts& texts, DWORD& code) {
+    // A silent or quiet run answered box by box; false when it did not end.
+    // A quiet run that shows any window adds kWindowShown to the texts.
+    bool RunUnpaged(Road road, const std::string& exe, Texts& texts, DWORD& code, const std::string& more = "") {
         Child child;
-        if (!child.Start(exe, "/silent")) return false;
+        if (!child.Start(exe, (road == Road::Quiet ? "/quiet" : "/silent") + more)) return false;
         std::vector<Box> boxes;
         const bool ended = child.RunToEnd(boxes, kRunMs, &code);
         for (const Box& box : boxes) texts.push_back(box.text);
+        if (road == Road::Quiet && child.SawWindow()) texts.push_back(kWindowShown);
         return ended;
+    }
+    bool RunSilent(const std::string& exe, Texts& texts, DWORD& code) {
+        return RunUnpaged(Road::Silent, exe, texts, code);
+    }
+    bool RunRoad(Road road, const std::string& exe, Texts& texts, DWORD& code, const std::string& more = "") {
+        return road == Road::Wizard ? RunWizard(exe, texts, code) : RunUnpaged(road, exe, texts, code, more);
     }
     // The wizard with the agreement ticked and Install Now; every box answered.
     bool RunWizard(const std::string& exe, Texts& texts, DWORD& code) {
@@ -186,25 +229,34 @@ const std::string kNotCompleted =
     "The installation did not complete. The client's configuration was not changed. Click OK to close the setup.";
 
 TEST_F(Faults, TemporaryFolderThatCannotBeWritten) {
-    Outcome outcome{"temporary folder missing or not writable (silent, wizard)"};
+    Outcome outcome{"temporary folder missing or not writable (silent, wizard, quiet)"};
     UseTemp(root_ + "\\no such folder\\");
     RemoveDirectoryA(temp_.c_str());
-    for (bool wizard : {false, true}) {
+    const std::string log = root_ + "\\quiet.log";
+    for (Road road : {Road::Silent, Road::Wizard, Road::Quiet}) {
         ++outcome.faults;
         Texts texts;
         DWORD code = 1;
-        const bool ended = wizard ? RunWizard(quennel_, texts, code) : RunSilent(quennel_, texts, code);
-        Texts expected = kLibraryTwice;
-        if (wizard) expected.push_back(kNotCompleted);
+        const bool ended = RunRoad(road, quennel_, texts, code, road == Road::Quiet ? " /log=" + log : "");
+        Texts expected = road == Road::Quiet ? Texts{} : kLibraryTwice;
+        if (road == Road::Wizard) expected.push_back(kNotCompleted);
         EXPECT_TRUE(ended);
-        EXPECT_EQ(texts, expected) << (wizard ? "wizard" : "silent");
-        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(texts, expected) << NameOf(road);
+        EXPECT_EQ(code, FailedStatus(road)) << NameOf(road);
         EXPECT_FALSE(Extracted());
         const int changed = ChangedCopies();
         EXPECT_EQ(changed, 0);
+        // What the boxes would have said is in the quiet run's log.
+        bool told = true;
+        if (road == Road::Quiet) {
+            const std::string logged = wintest::ReadFileBytes(log);
+            told = logged.find("message suppressed: " + msgLoadLibraryFailed + "\r\n") != std::string::npos &&
+                   LastLogLine(logged).find(", exit code 1603") != std::string::npos;
+            EXPECT_TRUE(told) << logged;
+        }
         outcome.hung += !ended;
         outcome.corrupted += changed;
-        outcome.survived += ended && code == 0 && texts == expected && changed == 0 && !Extracted();
+        outcome.survived += ended && code == FailedStatus(road) && texts == expected && changed == 0 && !Extracted() && told;
     }
     g_outcomes.push_back(outcome);
 }
@@ -216,11 +268,15 @@ TEST_F(Faults, DiskFullWhileExtracting) {
         g_outcomes.push_back({"disk full while extracting", 0, 0, 0, 0, "skipped: " + reason});
         GTEST_SKIP() << "no small drive T: for this test: " << reason;
     }
-    Outcome outcome{"disk full while extracting (early, middle, just before the end)"};
+    Outcome outcome{"disk full while extracting (early, middle, just before the end; silent, wizard, quiet)"};
     const double payloadBytes = 3644176.0;  // the sample tree, unpacked
     int round = 0;
-    for (double share : {0.1, 0.5, 0.97}) {
-        const bool wizard = round == 1;
+    const std::vector<std::pair<double, Road>> rounds{
+        {0.1, Road::Silent}, {0.5, Road::Wizard}, {0.97, Road::Silent}, {0.3, Road::Quiet}};
+    for (const auto& step : rounds) {
+        const double share = step.first;
+        const Road road = step.second;
+        const bool wizard = road == Road::Wizard;
         ++outcome.faults;
         const std::string location = disk + "run" + std::to_string(round++);
         CreateDirectoryA(location.c_str(), nullptr);
@@ -233,24 +289,23 @@ TEST_F(Faults, DiskFullWhileExtracting) {
         ASSERT_TRUE(wintest::WriteFileBytes(location + "\\filler.bin", std::string(static_cast<size_t>(filler), 'f')));
         Texts texts;
         DWORD code = 1;
-        const bool ended = wizard ? RunWizard(quennel_, texts, code) : RunSilent(quennel_, texts, code);
+        const bool ended = RunRoad(road, quennel_, texts, code);
         EXPECT_TRUE(ended);
-        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(code, FailedStatus(road)) << NameOf(road) << " share " << share;
         const int changed = ChangedCopies();
         EXPECT_EQ(changed, 0) << "share " << share;
-        if (wizard) {
-            EXPECT_EQ(texts, Texts{kNotCompleted});
-        }
-        DeleteFileA((location + "\\filler.bin").c_str());
+        const bool told = wizard ? texts == Texts{kNotCompleted} : road == Road::Silent || texts.empty();
+        EXPECT_TRUE(told) << NameOf(road) << ": " << testing::PrintToString(texts);
+        RemoveTree(location);  // the next round has the drive to itself
         outcome.hung += !ended;
         outcome.corrupted += changed;
-        outcome.survived += ended && code == 0 && changed == 0 && (!wizard || texts == Texts{kNotCompleted});
+        outcome.survived += ended && code == FailedStatus(road) && changed == 0 && told;
     }
     g_outcomes.push_back(outcome);
 }
 
 TEST_F(Faults, CorruptAndTruncatedPayloads) {
-    Outcome outcome{"corrupt and truncated payloads (silent, wizard)"};
+    Outcome outcome{"corrupt and truncated payloads (silent, wizard, quiet)"};
     const std::string payload = Payload();
     ASSERT_GT(payload.size(), 100000u);
     std::string flipped = payload;
@@ -268,47 +323,53 @@ TEST_F(Faults, CorruptAndTruncatedPayloads) {
     for (const Variant& variant : variants) {
         const std::string exe = VariantWithPayload(variant.name, variant.bytes);
         ASSERT_FALSE(exe.empty()) << "cannot make " << variant.name;
-        for (bool wizard : {false, true}) {
+        for (Road road : {Road::Silent, Road::Wizard, Road::Quiet}) {
             ++outcome.faults;
             Texts texts;
             DWORD code = 1;
-            const bool ended = wizard ? RunWizard(exe, texts, code) : RunSilent(exe, texts, code);
-            Texts expected = variant.opens ? Texts{} : kArchiveTwice;
-            if (wizard) expected.push_back(kNotCompleted);
+            const bool ended = RunRoad(road, exe, texts, code);
+            Texts expected = variant.opens || road == Road::Quiet ? Texts{} : kArchiveTwice;
+            if (road == Road::Wizard) expected.push_back(kNotCompleted);
             EXPECT_TRUE(ended);
-            EXPECT_EQ(code, 0u);
-            EXPECT_EQ(texts, expected) << variant.name << (wizard ? " wizard" : " silent");
+            EXPECT_EQ(code, FailedStatus(road)) << variant.name << " " << NameOf(road);
+            EXPECT_EQ(texts, expected) << variant.name << " " << NameOf(road);
             const int changed = ChangedCopies();
             EXPECT_EQ(changed, 0) << variant.name;
             outcome.hung += !ended;
             outcome.corrupted += changed;
-            outcome.survived += ended && code == 0 && texts == expected && changed == 0;
+            outcome.survived += ended && code == FailedStatus(road) && texts == expected && changed == 0;
         }
     }
     g_outcomes.push_back(outcome);
 }
 
 TEST_F(Faults, CopiesThatCannotBeWrittenAtCompletion) {
-    Outcome outcome{"copy held open without sharing, copy read-only, at completion", 2};
-    ASSERT_TRUE(SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE held = CreateFileA(client_->publicCopy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    Texts texts;
-    DWORD code = 1;
-    const bool ended = RunSilent(quennel_, texts, code);
-    CloseHandle(held);
-    SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(ended);
-    EXPECT_TRUE(texts.empty());
-    EXPECT_EQ(code, 0u);
-    const auto copies = Copies();
-    EXPECT_EQ(copies[0], original_);
-    EXPECT_EQ(copies[1], original_);
-    EXPECT_EQ(copies[2], Updated(original_, kAllCodes));
-    const int corrupted = (copies[0] != original_) + (copies[1] != original_);
-    outcome.corrupted = corrupted;
-    outcome.hung = !ended;
-    outcome.survived = ended && code == 0 && corrupted == 0 ? 2 : 0;
+    Outcome outcome{"copy held open without sharing, copy read-only, at completion (silent, quiet)"};
+    for (Road road : {Road::Silent, Road::Quiet}) {
+        outcome.faults += 2;
+        ASSERT_TRUE(client_->Install());  // the copies as before
+        ASSERT_TRUE(SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_READONLY));
+        HANDLE held = CreateFileA(client_->publicCopy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        Texts texts;
+        DWORD code = 1;
+        const bool ended = RunUnpaged(road, quennel_, texts, code);
+        CloseHandle(held);
+        SetFileAttributesA(client_->install.c_str(), FILE_ATTRIBUTE_NORMAL);
+        // The quiet road tells that a copy was left as it was.
+        const DWORD status = road == Road::Quiet ? 5 : 0;
+        EXPECT_TRUE(ended);
+        EXPECT_TRUE(texts.empty()) << NameOf(road) << ": " << testing::PrintToString(texts);
+        EXPECT_EQ(code, status) << NameOf(road);
+        const auto copies = Copies();
+        EXPECT_EQ(copies[0], original_);
+        EXPECT_EQ(copies[1], original_);
+        EXPECT_EQ(copies[2], Updated(original_, kAllCodes));
+        const int corrupted = (copies[0] != original_) + (copies[1] != original_);
+        outcome.corrupted += corrupted;
+        outcome.hung += !ended;
+        outcome.survived += ended && code == status && texts.empty() && corrupted == 0 ? 2 : 0;
+    }
     g_outcomes.push_back(outcome);
 }
 
@@ -344,11 +405,11 @@ TEST_F(Faults, PlantedLibraryIsNeverLoaded) {
     EXPECT_EQ(box.text, msgLoadLibraryFailed);
     EXPECT_FALSE(loaded);
     EXPECT_TRUE(ended);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(code, 1603u);
     EXPECT_EQ(ChangedCopies(), 0);
     outcome.hung = !ended;
     outcome.corrupted = ChangedCopies();
-    outcome.survived = !loaded && ended && code == 0 && box.text == msgLoadLibraryFailed && outcome.corrupted == 0;
+    outcome.survived = !loaded && ended && code == 1603 && box.text == msgLoadLibraryFailed && outcome.corrupted == 0;
     g_outcomes.push_back(outcome);
 }
 

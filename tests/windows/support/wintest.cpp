@@ -227,6 +227,18 @@ bool ReadBox(HWND hwnd, Box& box) {
     return true;
 }
 
+bool ShowsSystemIcon(const Box& box, LPCSTR iconId) {
+    std::vector<HWND> children;
+    EnumChildWindows(box.hwnd, CollectChildren, reinterpret_cast<LPARAM>(&children));
+    HICON wanted = LoadIconA(nullptr, iconId);
+    for (HWND child : children) {
+        if (ClassOf(child) != "Static" || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+        HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        if (icon != nullptr && (icon == wanted || ShowsIcon(child, wanted))) return true;
+    }
+    return false;
+}
+
 void PressOk(const Box& box) {
     HWND ok = GetDlgItem(box.hwnd, IDOK);
     PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
@@ -290,6 +302,18 @@ bool Child::Start(const std::string& exe, const std::string& arguments, const st
     startup.cb = sizeof startup;
     return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &info_) != 0;
+}
+
+bool Child::StartWide(const std::wstring& exe, const std::wstring& arguments) {
+    std::wstring command = L"\"" + exe + L"\"";
+    if (!arguments.empty()) command += L" " + arguments;
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info_) != 0;
 }
 
 bool Child::WaitBox(Box& box, DWORD timeoutMs) {

@@ -61,6 +61,8 @@ struct Box {
 bool ReadBox(HWND hwnd, Box& box);
 // Presses the box's OK button.
 void PressOk(const Box& box);
+// Whether the box shows this system icon (IDI_INFORMATION, IDI_WARNING, ...).
+bool ShowsSystemIcon(const Box& box, LPCSTR iconId);
 
 class Child {
 public:
@@ -70,6 +72,8 @@ public:
     Child& operator=(const Child&) = delete;
 
     bool Start(const std::string& exe, const std::string& arguments, const std::string& folder = "");
+    // Starts with a Unicode command line, for arguments outside the ANSI code page.
+    bool StartWide(const std::wstring& exe, const std::wstring& arguments);
     // Starts with standard output and error collected; Output() has them
     // once the program has ended.
     bool StartCaptured(const std::string& exe, const std::string& arguments);
