@@ -19,7 +19,7 @@ using wintest::Box;
 using wintest::Child;
 using Texts = std::vector<std::string>;
 
-constexpr int kSelectAll = 1094, kLanguageClose = 1095;
+constexpr int kSelectAll = 1094, kLanguageClose = 1095, kAgreement = 1013, kInstallNow = 1046, kFinishClose = 1052;
 constexpr DWORD kRunMs = 120000;
 const char* kAllCodes = "0,2,3,4,5,6,7,8,9,10,11,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,31,32,33,34,35,36";
 const char* kNotValid = "The command line is not valid:";
@@ -474,7 +474,7 @@ TEST_F(Unattended, MalformedLanguageListsEnd87AndDoNothing) {
     }
 }
 
-TEST_F(Unattended, LanguagesPresetTheWizardBoxes) {
+TEST_F(Unattended, LanguagesPresetTheWizardBoxesAndItsLogEndsWithTheInstallation) {
     InstallClient();  // "0,2", the client's current language English
     struct Case {
         std::string arguments;
@@ -482,7 +482,8 @@ TEST_F(Unattended, LanguagesPresetTheWizardBoxes) {
     };
     std::string reversed;
     for (int i = kLanguageCount - 1; i >= 0; --i) reversed += std::string(languageCatalogue[i].code) + (i ? "," : "");
-    for (const Case& c : {Case{"/Languages=35,34", {"34", "35"}}, Case{"/languages=" + reversed, {}}}) {
+    const std::string log = root_ + "\\wizard.log";
+    for (const Case& c : {Case{"/languages=" + reversed, {}}, Case{"/Languages=35,34 " + LogArgument(log), {"34", "35"}}}) {
         Child wizard;
         ASSERT_TRUE(wizard.Start(quennel_, c.arguments));
         HWND page = wintest::WaitForPage(wizard.pid(), kSelectAll, 30000);
@@ -495,13 +496,33 @@ TEST_F(Unattended, LanguagesPresetTheWizardBoxes) {
                 << c.arguments << ": " << entry.name;
             EXPECT_EQ(wintest::Enabled(page, entry.checkBox), std::string(entry.code) != "0") << entry.name;
         }
-        wintest::Click(page, kLanguageClose);
         DWORD code = 999;
+        if (all) {
+            wintest::Click(page, kLanguageClose);
+            EXPECT_TRUE(wizard.WaitExit(30000, &code));
+            EXPECT_EQ(code, 0u);
+            EXPECT_EQ(Copies(), Originals());
+            EXPECT_FALSE(Extracted());
+            continue;
+        }
+        // Installed as preset: the boxes' languages, and the log ends with the finish page.
+        wintest::Click(page, kAgreement);
+        ASSERT_TRUE(wintest::WaitUntil([&] { return wintest::Enabled(page, kInstallNow); }, 5000));
+        wintest::Click(page, kInstallNow);
+        HWND finish = wintest::WaitForPage(wizard.pid(), kFinishClose, 60000);
+        ASSERT_NE(finish, nullptr);
+        wintest::Click(finish, kFinishClose);
         EXPECT_TRUE(wizard.WaitExit(30000, &code));
         EXPECT_EQ(code, 0u);
+        EXPECT_EQ(Copies(), Texts(3, Updated("34,35")));
+        std::string problem;
+        const Texts texts = LogTexts(wintest::ReadFileBytes(log), problem);
+        EXPECT_EQ(problem, "");
+        EXPECT_EQ(CountStarting(texts, "copy: "), 3);
+        EXPECT_TRUE(Contains(texts, "languages: 34,35"));
+        EXPECT_EQ(FirstStarting(texts, "extraction: ").find("; completed"), FirstStarting(texts, "extraction: ").size() - 11);
+        EXPECT_EQ(texts.empty() ? "" : texts.back(), "end: installed, exit code 0");
     }
-    EXPECT_EQ(Copies(), Originals());
-    EXPECT_FALSE(Extracted());
 }
 
 TEST_F(Unattended, HelpListsTheSwitchesAndTheExitCodes) {
