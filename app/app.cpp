@@ -32,6 +32,10 @@ BOOL InstallerApp::InitInstance() {
     const std::string commandLine = CommandLineUtf8();
     const CommandLine line = ParseCommandLine(SplitCommandLine(commandLine));
     const Road road = RoadOf(line);
+    // Nobody may be asked: no system box for a drive that is not ready or a
+    // file that cannot be opened, and no crash dialog holding up the
+    // deployment tool (the crash ends the process with its status).
+    if (line.Unattended()) SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
 
     // A log that cannot be opened stops nothing.
     RunLog log;
