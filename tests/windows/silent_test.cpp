@@ -16,20 +16,6 @@ using Texts = std::vector<std::string>;
 
 const char* kAllCodes = "0,2,3,4,5,6,7,8,9,10,11,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,31,32,33,34,35,36";
 
-std::vector<std::string> Entries(const std::string& folder, bool directories) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        if (((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directories) names.push_back(name);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class Silent : public testing::Test {
 protected:
@@ -74,13 +60,13 @@ TEST_F(Silent, InstallsEveryLanguageWithoutAnyWindow) {
     EXPECT_FALSE(sawWindow);
 
     for (const char* root : {"client\\translations\\", "server\\translations\\"}) {
-        const auto folders = Entries(client_->clientFolder + root, true);
+        const auto folders = wintest::Entries(client_->clientFolder + root, true);
         EXPECT_EQ(folders.size(), 33u) << root;
-        EXPECT_EQ(folders, Entries(tree_ + root, true));
-        for (const std::string& folder : Entries(tree_ + root, true)) {
+        EXPECT_EQ(folders, wintest::Entries(tree_ + root, true));
+        for (const std::string& folder : wintest::Entries(tree_ + root, true)) {
             const std::string relative = std::string(root) + folder + "\\";
-            const auto files = Entries(tree_ + relative, false);
-            ASSERT_EQ(Entries(client_->clientFolder + relative, false), files) << relative;
+            const auto files = wintest::Entries(tree_ + relative, false);
+            ASSERT_EQ(wintest::Entries(client_->clientFolder + relative, false), files) << relative;
             for (const std::string& file : files) {
                 ASSERT_EQ(wintest::ReadFileBytes(client_->clientFolder + relative + file),
                           wintest::ReadFileBytes(tree_ + relative + file))
@@ -98,7 +84,7 @@ TEST_F(Silent, InstallsEveryLanguageWithoutAnyWindow) {
     EXPECT_EQ(wintest::ReadFileBytes(client_->install), expected);
     EXPECT_EQ(wintest::ReadFileBytes(client_->reference), expected);
 
-    EXPECT_EQ(Entries(temp_, false), (Texts{"setup.dll", "setup.rar", "uninstall.exe"}));
+    EXPECT_EQ(wintest::Entries(temp_, false), (Texts{"setup.dll", "setup.rar", "uninstall.exe"}));
     EXPECT_EQ(wintest::ReadFileBytes(temp_ + "setup.rar"),
               wintest::ReadFileBytes(wintest::WinPath(wintest::Option("payload"))));
 }
@@ -108,7 +94,7 @@ TEST_F(Silent, WithoutAClientOneMessageAndNothingWritten) {
     bool sawWindow = false;
     EXPECT_EQ(Run(code, sawWindow), Texts{msgClientNotFound});
     EXPECT_EQ(code, 0u);
-    EXPECT_TRUE(Entries(temp_, false).empty());
+    EXPECT_TRUE(wintest::Entries(temp_, false).empty());
 }
 
 TEST_F(Silent, IncompatibleClientIsLeftAsItWas) {
@@ -122,7 +108,7 @@ TEST_F(Silent, IncompatibleClientIsLeftAsItWas) {
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(Copies(), before);
     EXPECT_FALSE(wintest::FileExists(client_->clientFolder + "client\\translations"));
-    EXPECT_TRUE(Entries(temp_, false).empty());
+    EXPECT_TRUE(wintest::Entries(temp_, false).empty());
 }
 
 TEST_F(Silent, InstalledMarkerDoesNotStopTheSilentRoad) {
@@ -133,7 +119,7 @@ TEST_F(Silent, InstalledMarkerDoesNotStopTheSilentRoad) {
     bool sawWindow = true;
     EXPECT_TRUE(Run(code, sawWindow).empty());
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(Entries(client_->clientFolder + "server\\translations\\", true).size(), 33u);
+    EXPECT_EQ(wintest::Entries(client_->clientFolder + "server\\translations\\", true).size(), 33u);
 }
 
 }  // namespace

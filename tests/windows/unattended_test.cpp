@@ -130,20 +130,6 @@ void TreeSize(const std::string& folder, long long& bytes, int& files) {
     FindClose(find);
 }
 
-Texts Entries(const std::string& folder, bool directories) {
-    Texts names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        if (((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directories) names.push_back(name);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class Unattended : public testing::Test {
 protected:
@@ -184,7 +170,7 @@ protected:
     void ExpectNothingDone(const std::string& what) {
         EXPECT_EQ(Copies(), Originals()) << what;
         EXPECT_FALSE(Extracted()) << what;
-        EXPECT_EQ(Entries(temp_, false), Texts{}) << what;
+        EXPECT_EQ(wintest::Entries(temp_, false), Texts{}) << what;
     }
 
     Result Finish(Child& child) {
@@ -246,7 +232,7 @@ TEST_F(Unattended, QuietInstallsTheChosenLanguagesLogsInUtf8AndCheckTellsBeforeA
     for (const std::string& copy : Copies()) EXPECT_EQ(copy, Updated("34,35"));
     // The whole payload is extracted, whatever the languages chosen.
     for (const char* root : {"client\\translations\\", "server\\translations\\"}) {
-        EXPECT_EQ(Entries(client_->clientFolder + root, true), Entries(tree_ + root, true)) << root;
+        EXPECT_EQ(wintest::Entries(client_->clientFolder + root, true), wintest::Entries(tree_ + root, true)) << root;
     }
     const std::string thai = "server\\translations\\Thai\\Server.s_th.qm";
     EXPECT_EQ(wintest::ReadFileBytes(client_->clientFolder + thai), wintest::ReadFileBytes(tree_ + thai));
@@ -325,7 +311,7 @@ TEST_F(Unattended, WithoutAClientQuietAndCheckEnd1605AndTheLogSaysWhy) {
     const std::string log = root_ + "\\quiet.log";
     ExpectQuiet(Run("/quiet /LOG=\"" + log + "\""), 1605, "quiet");
     ExpectQuiet(Run("/check"), 1605, "check");
-    EXPECT_EQ(Entries(temp_, false), Texts{});
+    EXPECT_EQ(wintest::Entries(temp_, false), Texts{});
     std::string problem;
     const Texts texts = LogTexts(wintest::ReadFileBytes(log), problem);
     EXPECT_EQ(problem, "");
@@ -337,7 +323,7 @@ TEST_F(Unattended, WithoutAClientQuietAndCheckEnd1605AndTheLogSaysWhy) {
     ASSERT_TRUE(client_->Register("5.2.0", client_->location));
     ExpectQuiet(Run("/quiet"), 1605, "quiet, no reference copy");
     ExpectQuiet(Run("/check"), 1605, "check, no reference copy");
-    EXPECT_EQ(Entries(temp_, false), Texts{});
+    EXPECT_EQ(wintest::Entries(temp_, false), Texts{});
 }
 
 TEST_F(Unattended, IncompatibleClientsEnd1642AndAreLeftAsTheyWere) {
@@ -414,7 +400,7 @@ TEST_F(Unattended, RunningToolEnds170UnlessForcedToClose) {
     EXPECT_FALSE(wintest::FileExists(missing));
     EXPECT_FALSE(wintest::FileExists(first)) << "not the last /log= was used";
     for (const std::string& copy : Copies()) EXPECT_EQ(copy, Updated(kAllCodes));
-    EXPECT_EQ(Entries(client_->clientFolder + "server\\translations\\", true).size(), 33u);
+    EXPECT_EQ(wintest::Entries(client_->clientFolder + "server\\translations\\", true).size(), 33u);
 }
 
 TEST_F(Unattended, LockedCopyEnds5AndTheOthersAreUpdated) {

@@ -42,6 +42,9 @@ private:
 // A fresh, empty folder for one test, below the Windows temporary folder.
 std::string MakeTempFolder(const std::string& hint);
 bool CopyTo(const std::string& from, const std::string& to);
+// The names of the files (or of the folders) in a folder given with its
+// trailing backslash, sorted.
+std::vector<std::string> Entries(const std::string& folder, bool directories);
 bool FileExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
