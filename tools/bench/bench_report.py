@@ -1,6 +1,8 @@
 """docs/performance.md from the benchmark's measurements (see benchmark.py)."""
+import math
 import os
 import platform
+import re
 import statistics
 
 BUDGETS = {
@@ -10,6 +12,7 @@ BUDGETS = {
     "startup": 1.5,
     "memory": 128.0,  # MB
     "linearity": 10.0,  # per cent
+    "quiet": 1.02,  # /quiet, and /quiet /log=, against /silent
 }
 
 
@@ -81,7 +84,7 @@ def step_times(entry, start_key, end_key):
 
 
 def write(args, arch, build_name, scales, variants, results, engine_fields, observed, startups, loads, started,
-          finished, wine_version, sources="unknown"):
+          finished, wine_version, sources="unknown", quiet=None):
     med = {key: median(values) for key, values in results.items()}
 
     def span(key):
@@ -119,8 +122,9 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
     intercept, slope = fit_line(xs, ys)
     farthest = 100 * farthest_off_line(xs, ys)
 
-    command = "tools/benchmark.sh --reps %d --scales %s%s" % (
-        args.reps, ",".join("%g" % s for s in scales), " --arch " + args.arch if args.arch else "")
+    command = "tools/benchmark.sh --reps %d --scales %s%s%s" % (
+        args.reps, ",".join("%g" % s for s in scales), " --arch " + args.arch if args.arch else "",
+        " --quiet-reps %d" % quiet["rounds"] if quiet is not None else "")
     minutes = (finished - started).total_seconds() / 60
     lines = [
         "# Performance", "",
@@ -196,6 +200,10 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
             "%.1f MB" % memory if memory is not None else "not observed", BUDGETS["memory"], verdict(memory_ok)),
         "| growth: farthest median of (a) from the line fitted through the scales | %.1f %% | ≤ %g %% | %s |" % (
             farthest, BUDGETS["linearity"], verdict(farthest <= BUDGETS["linearity"])),
+    ]
+    if quiet is not None:
+        lines += quiet_budget_rows(quiet)
+    lines += [
         "| a/c (orientation: the installer against native unrar) | %.2f | | |" % (med["a:1"] / med["c:1"]),
         "| b/c (orientation: the engine under Wine against native unrar) | %.2f | | |" % (med["b:1"] / med["c:1"]),
         "| callback blocks (scale 1) | %s (smallest %s, median %s, largest %s bytes) | | |" % (
@@ -230,6 +238,8 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
     lines += time_section(observed, med, ab, wizard_ratio)
     lines += growth_steps(observed, scales, unpacked, farthest)
     lines += startup_section(startups, start_ratio)
+    if quiet is not None:
+        lines += [""] + quiet_section(quiet)
     return "\n".join(lines) + "\n"
 
 
@@ -457,3 +467,171 @@ def growth_steps(observed, scales, unpacked, farthest):
             name, count, seconds(before), seconds(extraction), seconds(after), whole,
             "%.1f" % (megabytes / extraction) if extraction else "–"))
     return lines
+
+
+# The comparison of the unattended switches with /silent (benchmark.py, quiet_rounds).
+QUIET_HEADING = "## Unattended switches: `/quiet` and `/log` against `/silent`"
+QUIET_NAMES = (("a", "(a) `Quennel.exe /silent`"), ("q", "(q) `Quennel.exe /quiet`"),
+               ("l", "(l) `Quennel.exe /quiet /log=%s`"))
+
+
+def median_interval(values, confidence=0.95):
+    """A distribution-free interval of the median of VALUES: the k-th smallest
+    and the k-th largest value, k the largest rank for which
+    P(Binomial(n, 1/2) < k) <= (1 - confidence) / 2. None for too few values."""
+    ordered = sorted(values)
+    n = len(ordered)
+    tail = (1 - confidence) / 2
+    k, below = 0, 0.0  # below: P(Binomial(n, 1/2) < k)
+    while k < n:
+        with_k = below + math.comb(n, k) / 2 ** n
+        if with_k > tail:
+            break
+        below, k = with_k, k + 1
+    if k == 0:
+        return None
+    return ordered[k - 1], ordered[n - k]
+
+
+def quartiles(values):
+    first, _, third = statistics.quantiles(values, n=4, method="inclusive")
+    return first, third
+
+
+def quiet_ratios(quiet):
+    """{kind: figures} of (q) and (l) against (a): the ratio of the medians,
+    and the per-round ratios (each run against the /silent run of its own
+    round): their median, quartiles, range and the 95 % interval of their median."""
+    wall = quiet["wall"]
+    out = {}
+    for kind in ("q", "l"):
+        per_round = [x / a for x, a in zip(wall[kind], wall["a"])]
+        out[kind] = {"of_medians": statistics.median(wall[kind]) / statistics.median(wall["a"]),
+                     "median": statistics.median(per_round), "quartiles": quartiles(per_round),
+                     "range": (min(per_round), max(per_round)), "interval": median_interval(per_round)}
+        ratio = out[kind]
+        ratio["met"] = ratio["of_medians"] <= BUDGETS["quiet"]
+        # Whether the noise lets the rounds tell the budget apart: the
+        # interval of the per-round ratio lies wholly on one side of it.
+        interval = ratio["interval"]
+        ratio["resolved"] = interval is not None and (interval[1] <= BUDGETS["quiet"] if ratio["met"]
+                                                      else interval[0] > BUDGETS["quiet"])
+    return out
+
+
+def quiet_budget_rows(quiet):
+    ratios = quiet_ratios(quiet)
+    return ["| %s/(a): `/quiet`%s against `/silent`, ratio of the medians (%d interleaved rounds) | %.3f | ≤ %.2f "
+            "| %s |" % ("(%s)" % kind, " /log=" if kind == "l" else "", quiet["rounds"], ratios[kind]["of_medians"],
+                        BUDGETS["quiet"], verdict(ratios[kind]["met"])) for kind in ("q", "l")]
+
+
+def quiet_section(quiet, standalone=None):
+    """The report's section on /quiet and /log= against /silent. STANDALONE:
+    when the section is measured on its own (tools/benchmark.sh --only quiet),
+    what the rest of the report was measured from."""
+    wall, life, pressure = quiet["wall"], quiet["life"], quiet["pressure"]
+    ratios = quiet_ratios(quiet)
+    rounds = quiet["rounds"]
+    lines = [QUIET_HEADING, ""]
+    if standalone is not None:
+        lines += [
+            "Measured on its own by `%s` on %s UTC, in %.0f minutes; sources: %s. %s" % (
+                quiet["command"], quiet["finished"].strftime("%Y-%m-%d %H:%M"),
+                (quiet["finished"] - quiet["started"]).total_seconds() / 60, quiet["sources"], standalone), "",
+            "**Build measured: %s.** Machine: %s. Load average (1 minute) %.2f at the start of the rounds, %.2f at "
+            "their end." % (quiet["build"], quiet["machine"], quiet["loads"][0], quiet["loads"][1]), "",
+        ]
+    io = quiet.get("io", {})
+    every = [share for shares in pressure.values() for share in shares if share is not None]
+    typical, largest = median(every), max(every) if every else None
+    disk = [share for shares in io.values() for share in shares if share is not None]
+    lines += [
+        "%d rounds after a warm-up round, each with one run of (a), (q) and (l), interleaved; the order turns by "
+        "one place every round, so that no run always follows the same one. Scale 1, not solid, the same demo "
+        "client. Every run starts from what (a) above starts from: the demo client's folder and configuration "
+        "copies put back, the temporary folder emptied, the log's folder (`%s`) made anew and empty, and `sync`, "
+        "all before the clock starts. Clock: QueryPerformanceCounter in `bench_ui run`, from just before "
+        "CreateProcess to the return of the wait on the process. A run counts only when it ended with exit code "
+        "0, the whole payload is in the client's folder and every configuration copy was rewritten; (l) only when "
+        "its log was written, in UTF-8, and its last line is the one of exit code 0, and (a) and (q) only when "
+        "they wrote nothing into the log's folder. Any other run stops the benchmark." % (
+            rounds, quiet["log_folder"]),
+        "",
+    ]
+    if typical is not None:
+        lines += ["Other work on the machine: during these runs some runnable task waited for a CPU %.0f %% of the "
+                  "time (median of the runs; largest %.0f %%; /proc/pressure/cpu)%s%s." % (
+                      100 * typical, 100 * largest,
+                      ": **busy**, so the times are slower and more spread than a quiet machine's" if typical > BUSY
+                      else "",
+                      "; some task waited for the disk %.0f %% of the time (median; largest %.0f %%; "
+                      "/proc/pressure/io)" % (100 * median(disk), 100 * max(disk)) if disk else ""), ""]
+
+    def share(values):
+        value = median(values or [])
+        return "–" if value is None else "%.0f %%" % (100 * value)
+
+    lines += ["| run | median (s) | quartiles (s) | min–max (s) | process life, median (s) | CPU waited (median) "
+              "| disk waited (median) |", "|---|---:|---|---|---:|---:|---:|"]
+    for kind, name in QUIET_NAMES:
+        q1, q3 = quartiles(wall[kind])
+        lines.append("| %s | %.3f | %.3f–%.3f | %.3f–%.3f | %.3f | %s | %s |" % (
+            name % quiet["log_file"] if kind == "l" else name, statistics.median(wall[kind]), q1, q3,
+            min(wall[kind]), max(wall[kind]), statistics.median(life[kind]), share(pressure[kind]),
+            share(io.get(kind))))
+    lines += ["", "| ratio | of the medians | per round: median | quartiles | min–max | 95 % interval of its "
+              "median | budget | |", "|---|---:|---:|---|---|---|---|---|"]
+    for kind in ("q", "l"):
+        r = ratios[kind]
+        interval = r["interval"]
+        note = "" if r["resolved"] else " (within the noise of these rounds)"
+        lines.append("| (%s)/(a) | %.3f | %.3f | %.3f–%.3f | %.3f–%.3f | %s | ≤ %.2f | %s%s |" % (
+            kind, r["of_medians"], r["median"], r["quartiles"][0], r["quartiles"][1], r["range"][0], r["range"][1],
+            "%.3f–%.3f" % interval if interval else "too few rounds", BUDGETS["quiet"], verdict(r["met"]), note))
+    a_q1, a_q3 = quartiles(wall["a"])
+    a_median = statistics.median(wall["a"])
+    widths = [100 * (r["interval"][1] - r["interval"][0]) for r in ratios.values() if r["interval"]]
+    lines += [
+        "",
+        "The noise: (a)'s own runs lie %.1f %% apart between their quartiles and %.1f %% from the fastest to the "
+        "slowest, against its median. Pairing each run with the `/silent` run of its own round takes out the "
+        "slow drift of the machine; %s" % (
+            100 * (a_q3 - a_q1) / a_median, 100 * (max(wall["a"]) - min(wall["a"])) / a_median,
+            "these %d rounds are too few for a 95 %% interval of the median per-round ratio: the verdicts are "
+            "within the noise, and more rounds are needed to settle them." % rounds if len(widths) < 2 else
+            "the 95 %% interval of the median per-round ratio (the two order statistics that hold the median with "
+            "at least 95 %% probability, whatever the distribution) spans %.1f %% at the widest, %s." % (
+                max(widths),
+                "narrower than the 2 % budget, so these rounds tell a ratio of 1.02 from one of 1.00"
+                if max(widths) < 100 * (BUDGETS["quiet"] - 1) else
+                "not narrower than the 2 % budget: where the interval reaches across 1.02 the verdict is within "
+                "the noise, and more rounds are needed to settle it")),
+        "",
+        "The log (l) wrote: %d to %d bytes, %d to %d lines; its last line: `%s`." % (
+            min(quiet["log_bytes"]), max(quiet["log_bytes"]), min(quiet["log_lines"]), max(quiet["log_lines"]),
+            quiet["log_last"]),
+        "",
+        "Every timed run of these rounds (round, place in it, times, waits) is kept in build/bench/quiet-runs.json.",
+    ]
+    return lines
+
+
+def splice_section(text, heading, section):
+    """TEXT with the section that starts at the line HEADING (up to the next
+    '## ' heading) replaced by the lines SECTION, or with them appended."""
+    lines = text.rstrip("\n").split("\n")
+    if heading in lines:
+        start = lines.index(heading)
+        end = next((i for i in range(start + 1, len(lines)) if lines[i].startswith("## ")), len(lines))
+        tail = [""] + lines[end:] if end < len(lines) else []
+        lines = lines[:start] + section + tail
+    else:
+        lines = lines + [""] + section
+    return "\n".join(lines) + "\n"
+
+
+def sources_of(text):
+    """What the report TEXT says its sources were ("commit abc1234", ...), or None."""
+    found = re.search(r"^Payload .*Sources: (.+?)\.$", text, re.MULTILINE)
+    return found.group(1) if found else None

@@ -46,9 +46,10 @@ class CpuPressure:
     alone, high when other work competes for the cores. None where the kernel
     does not report it."""
 
-    @staticmethod
-    def _total():
-        text = read_text("/proc/pressure/cpu")
+    SOURCE = "/proc/pressure/cpu"
+
+    def _total(self):
+        text = read_text(self.SOURCE)
         if not text:
             return None
         some = dict(item.split("=") for item in text.splitlines()[0].split()[1:])
@@ -64,6 +65,13 @@ class CpuPressure:
         if total is not None and self.start[0] is not None and stamp > self.start[1]:
             self.share = (total - self.start[0]) / (stamp - self.start[1])
         return False
+
+
+class IoPressure(CpuPressure):
+    """The same for the disk: the share of the time in which some task
+    waited for input or output (/proc/pressure/io)."""
+
+    SOURCE = "/proc/pressure/io"
 
 
 class ProcessWatch(threading.Thread):

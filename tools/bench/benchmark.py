@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Side-by-side benchmark of the installation, written to docs/performance.md.
 
-    tools/benchmark.sh [--reps 5] [--scales 0.25,0.5,1,2] [--arch 32|64] [--observe 3]
+    tools/benchmark.sh [--reps 5] [--scales 0.25,0.5,1,2] [--arch 32|64] [--observe 3] [--quiet-reps 120]
+    tools/benchmark.sh --only quiet [--reps 120] [--arch 32|64]
 
 Builds installers around generated full-scale payloads (not solid, and solid
 at scale 1; the other scales not solid), then runs everything alternating,
@@ -13,7 +14,13 @@ round after round after a warm-up round, on one Wine prefix and one drive:
   the wizard road's extraction phase (Install Now to the finish page on
   screen); the start of the installer to its language page on screen against
   a trivial dialog program's start to its dialog on screen; the silent
-  installation at the other scales.
+  installation at the other scales. Then, in rounds of their own (--quiet-reps),
+  the unattended switches against /silent: (a) /silent, (q) /quiet and
+  (l) /quiet /log=FILE, one run of each per round.
+
+--only quiet measures that comparison alone (scale 1 only, --reps rounds) and
+replaces its section of docs/performance.md, leaving the rest of the report,
+and the sources it names, as they were.
 
 Every timed run extracts into a fresh, empty destination on the same drive
 (the last run's output is moved aside and deleted, and the demo client's
@@ -36,9 +43,12 @@ the same sources is measured under Wine's 64-bit loader, and the report says so.
 """
 import argparse
 import datetime
+import json
 import os
 import platform
+import re
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -99,12 +109,14 @@ def choose_build(requested):
     return arch, name
 
 
-def build_variants(arch, scales):
+def build_variants(arch, scales, solid=True,
+                   targets=("Quennel", "bench_engine", "bench_ui", "trivial_dialog", "democlient")):
     """One build folder per architecture; the payload is swapped per variant
-    and each installer kept aside."""
+    and each installer kept aside. SCALES not solid, and scale 1 solid too
+    when SOLID."""
     build = os.path.join(BENCH, "build" + arch)
     variants = {}
-    wanted = [(scale, False) for scale in scales] + [(1.0, True)]
+    wanted = [(scale, False) for scale in scales] + ([(1.0, True)] if solid else [])
     for scale, solid in wanted:
         name = "%g%s" % (scale, "-solid" if solid else "")
         tree = os.path.join(BENCH, "tree-%g" % scale)
@@ -123,8 +135,7 @@ def build_variants(arch, scales):
              "-DCMAKE_BUILD_TYPE=Release", "-DbrandFlag=0", "-DproductTypeFlag=0",
              "-DQUENNEL_PAYLOAD_TREE=" + tree, "-DQUENNEL_PAYLOAD_SOLID=" + ("ON" if solid else "OFF"),
              "-DQUENNEL_DIST_DIR=" + os.path.join(build, "dist")])
-        run(["cmake", "--build", build, "--target", "Quennel", "bench_engine", "bench_ui", "trivial_dialog",
-             "democlient"])
+        run(["cmake", "--build", build, "--target"] + list(targets))
         folder = os.path.join(BENCH, "variants" + arch, name)
         os.makedirs(folder, exist_ok=True)
         shutil.copy2(os.path.join(build, "dist", "Quennel.exe"), os.path.join(folder, "Quennel.exe"))
@@ -307,12 +318,24 @@ def check_payload(destination, variant):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--reps", type=int, default=5)
+    parser.add_argument("--reps", type=int,
+                        help="timed rounds (default 5); with --only quiet, the comparison's rounds")
     parser.add_argument("--scales", default="0.25,0.5,1,2")
     parser.add_argument("--arch", choices=("32", "64"))
     parser.add_argument("--observe", type=int, default=3,
                         help="watched runs of the installer and the engine for memory and the steps (default 3)")
+    parser.add_argument("--quiet-reps", type=int, default=QUIET_ROUNDS,
+                        help="rounds of /silent, /quiet and /quiet /log= (default %d)" % QUIET_ROUNDS)
+    parser.add_argument("--only", choices=("quiet",),
+                        help="quiet: only the comparison of /quiet and /quiet /log= with /silent")
     args = parser.parse_args()
+    if args.only == "quiet":
+        only_quiet(args.reps if args.reps is not None else args.quiet_reps, args.arch)
+        return
+    if args.reps is None:
+        args.reps = 5
+    if min(args.reps, args.quiet_reps) < 1:
+        parser.error("--reps and --quiet-reps must be at least 1")
     scales = sorted(set(float(s) for s in args.scales.split(",")))
     if 1.0 not in scales or len(scales) < 3:
         parser.error("--scales must hold 1 (the full scale) and at least two others")
@@ -327,15 +350,54 @@ def main():
     try:
         prefix.start(PAYLOAD_ROOTS)
         results, engine_fields, loads = timed_rounds(prefix, variants, tools, scales, args.reps)
+        quiet = quiet_rounds(prefix, variants["1"], args.quiet_reps)
         observed, startups = observed_runs(prefix, variants, tools, scales, args.observe)
     finally:
         prefix.stop()
     finished = datetime.datetime.now(datetime.timezone.utc)
     report = bench_report.write(args, arch, build_name, scales, variants, results, engine_fields, observed,
-                                startups, loads, started, finished, wine_version(arch), sources)
+                                startups, loads, started, finished, wine_version(arch), sources, quiet)
     with open(os.path.join(REPO, "docs", "performance.md"), "w") as out:
         out.write(report)
     print(report)
+
+
+def only_quiet(rounds, requested_arch):
+    """The comparison of the unattended switches alone, its section of the report replaced."""
+    if rounds < 1:
+        sys.exit("benchmark: --reps must be at least 1")
+    arch, build_name = choose_build(requested_arch)
+    print("benchmark: measuring %s" % build_name, flush=True)
+    started = datetime.datetime.now(datetime.timezone.utc)
+    sources = source_state()
+    variants, tools = build_variants(arch, [1.0], solid=False, targets=("Quennel", "bench_ui", "democlient"))
+    prefix = Prefix(arch, tools)
+    try:
+        prefix.start(PAYLOAD_ROOTS)
+        quiet = quiet_rounds(prefix, variants["1"], rounds)
+    finally:
+        prefix.stop()
+    quiet.update(started=started, finished=datetime.datetime.now(datetime.timezone.utc), sources=sources,
+                 build=build_name, command="tools/benchmark.sh --only quiet --reps %d%s" % (
+                     rounds, " --arch " + requested_arch if requested_arch else ""),
+                 machine=machine(arch))
+    path = os.path.join(REPO, "docs", "performance.md")
+    text = open(path, encoding="utf-8").read() if os.path.exists(path) else "# Performance\n"
+    rest = bench_report.sources_of(text)
+    standalone = ("The other sections of this report come from the full benchmark run described at its top (sources: "
+                  "%s), not from this one." % rest if rest else "The other sections of this report come from other "
+                  "runs.")
+    section = bench_report.quiet_section(quiet, standalone)
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(bench_report.splice_section(text, bench_report.QUIET_HEADING, section))
+    print("\n".join(section))
+
+
+def machine(arch):
+    with open("/proc/cpuinfo") as info:
+        cpu = next((line.split(":", 1)[1].strip() for line in info if line.startswith("model name")),
+                   "unknown processor")
+    return "%s, %d cores, Linux %s, %s" % (cpu, os.cpu_count(), platform.release(), wine_version(arch))
 
 
 def source_state():
@@ -348,9 +410,15 @@ def source_state():
     commit = git("rev-parse", "--short", "HEAD")
     if commit is None:
         return "not a git checkout"
-    # The report this benchmark writes is no change of the sources.
+    # The report this benchmark writes is no change of the sources; the
+    # benchmark's own files are none of the installer's.
     changed = git("status", "--porcelain", "--untracked-files=no", "--", ".", ":!docs/performance.md")
-    return "commit %s%s" % (commit, ", with uncommitted changes in the working tree" if changed else "")
+    if not changed:
+        return "commit %s" % commit
+    if not git("status", "--porcelain", "--untracked-files=no", "--", ".", ":!docs/performance.md", ":!tools/bench",
+               ":!tools/benchmark.sh"):
+        return "commit %s, with uncommitted changes to the benchmark alone (tools/bench, tools/benchmark.sh)" % commit
+    return "commit %s, with uncommitted changes in the working tree" % commit
 
 
 def wine_version(arch):
@@ -443,6 +511,102 @@ def timed_rounds(prefix, variants, tools, scales, reps):
     return results, engine_fields, loads
 
 
+# (a), (q) and (l) of the comparison of the unattended switches; the log goes
+# to a folder of its own, made anew before every run. On a quiet 2-core
+# machine one run's ratio to the /silent run of its round scatters by about
+# 4 % (standard deviation); the 95 % interval of the median of n such ratios
+# is then about 20 % / sqrt(n) wide (2 x 1.96 x 1.25 x 4 %), under 2 % from
+# some 100 rounds on.
+QUIET_ROUNDS = 120
+QUIET_LOG_FOLDER = "C:\\bench\\log"
+QUIET_LOG_FILE = QUIET_LOG_FOLDER + "\\quennel.log"
+QUIET_RUNS = (("a", ("/silent",)), ("q", ("/quiet",)), ("l", ("/quiet", "/log=" + QUIET_LOG_FILE)))
+LAST_LOG_LINE = re.compile(r"\bexit code 0$")
+
+
+def check_log(path):
+    """(bytes, lines, last line) of the log a run wrote to PATH; raises
+    unless it is there, is UTF-8, and ends with the line of exit code 0."""
+    if not os.path.isfile(path):
+        raise BenchError("/log=: no log at %s" % path)
+    with open(path, "rb") as f:
+        data = f.read()
+    try:
+        text = data.decode("utf-8-sig")
+    except UnicodeDecodeError as error:
+        raise BenchError("/log=: %s is not UTF-8 (%s)" % (path, error))
+    lines = [line.strip() for line in text.splitlines() if line.strip()]
+    if not lines or not LAST_LOG_LINE.search(lines[-1]):
+        raise BenchError("/log=: %s does not end with the line of exit code 0: %r" % (
+            path, lines[-1] if lines else text))
+    return len(data), len(lines), lines[-1]
+
+
+def check_configuration(prefix):
+    """Raises unless every configuration copy of the demo client was rewritten."""
+    for path, original in prefix.configuration.items():
+        with open(path, "rb") as f:
+            if f.read() == original:
+                raise BenchError("%s was not updated" % path)
+
+
+def quiet_rounds(prefix, variant, reps):
+    """(a) /silent, (q) /quiet and (l) /quiet /log=FILE on the same demo
+    client, one run of each per round after a warm-up round, the order
+    turned by one place every round; each run from a fresh destination as (a)
+    in timed_rounds, and the log's folder made anew."""
+    log_folder = prefix.unix(QUIET_LOG_FOLDER)
+    log_file = os.path.join(log_folder, QUIET_LOG_FILE.rsplit("\\", 1)[1])
+    quiet = {"wall": {}, "life": {}, "pressure": {}, "io": {}, "log_bytes": [], "log_lines": [], "rounds": reps,
+             "log_folder": QUIET_LOG_FOLDER, "log_file": QUIET_LOG_FILE}
+    # Every timed run, kept beside the report for a second look (written
+    # after each round, so that a run stopped half-way leaves what it had).
+    runs = []
+    runs_file = os.path.join(BENCH, "quiet-runs.json")
+
+    def one(kind, arguments):
+        prefix.replace(log_folder)
+        prefix.ready_client()  # ends with sync
+        with bench_watch.CpuPressure() as pressure, bench_watch.IoPressure() as io:
+            fields, out = prefix.launch(variant["installer"], *arguments)
+        if fields.get("exit") != "0":
+            raise BenchError("Quennel.exe %s ended with exit code %s:\n%s" % (
+                " ".join(arguments), fields.get("exit"), out[-3000:]))
+        check_payload(prefix.client, variant)
+        check_configuration(prefix)
+        if kind == "l":
+            size, count, last = check_log(log_file)
+        elif os.listdir(log_folder):
+            raise BenchError("Quennel.exe %s wrote into %s" % (" ".join(arguments), log_folder))
+        return fields, (pressure.share, io.share), (size, count, last) if kind == "l" else None
+
+    loads = [load_average()]
+    for number in range(reps + 1):
+        print("benchmark: /silent, /quiet, /quiet /log=: %s" % (
+            "warm-up round" if number == 0 else "round %d of %d" % (number, reps)), flush=True)
+        turn = number % len(QUIET_RUNS)
+        for place, (kind, arguments) in enumerate(QUIET_RUNS[turn:] + QUIET_RUNS[:turn]):
+            fields, (share, io_share), log = one(kind, arguments)
+            if number == 0:
+                continue
+            quiet["wall"].setdefault(kind, []).append(float(fields["wall_ms"]) / 1000)
+            quiet["life"].setdefault(kind, []).append(float(fields["life_ms"]) / 1000)
+            quiet["pressure"].setdefault(kind, []).append(share)
+            quiet["io"].setdefault(kind, []).append(io_share)
+            runs.append({"round": number, "place": place, "run": kind, "wall_ms": float(fields["wall_ms"]),
+                         "life_ms": float(fields["life_ms"]), "user_ms": float(fields["user_ms"]),
+                         "kernel_ms": float(fields["kernel_ms"]), "cpu_waited": share, "io_waited": io_share})
+            if log is not None:
+                quiet["log_bytes"].append(log[0])
+                quiet["log_lines"].append(log[1])
+                quiet["log_last"] = log[2]
+        with open(runs_file, "w") as out:
+            json.dump(runs, out, indent=0)
+    loads.append(load_average())
+    quiet["loads"] = loads
+    return quiet
+
+
 def load_average():
     with open("/proc/loadavg") as f:
         return float(f.read().split()[0])
@@ -522,7 +686,14 @@ def observed_runs(prefix, variants, tools, scales, count):
     return observed, startups
 
 
+def stopped(signum, _frame):
+    # A benchmark ended from outside still stops its Wine prefix and display
+    # (the finally blocks run on the way out).
+    sys.exit("benchmark: stopped by signal %d" % signum)
+
+
 if __name__ == "__main__":
+    signal.signal(signal.SIGTERM, stopped)
     try:
         main()
     except BenchError as error:

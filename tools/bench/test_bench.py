@@ -175,7 +175,7 @@ class DestinationTest(unittest.TestCase):
 class ReportTest(unittest.TestCase):
     """The report from made-up measurements: the verdicts follow the figures."""
 
-    def measurements(self, installer_s, waited=0.02):
+    def measurements(self, installer_s, waited=0.02, quiet=None):
         scales = [0.25, 0.5, 1.0]
         variants = {}
         with tempfile.NamedTemporaryFile(delete=False) as archive:
@@ -199,7 +199,7 @@ class ReportTest(unittest.TestCase):
         args = type("Args", (), {"reps": 3, "arch": None, "observe": 1})()
         now = __import__("datetime").datetime(2026, 1, 1)
         return bench_report.write(args, "64", "BUILD NAME", scales, variants, results, {"1": [fields]}, observed,
-                                  {}, [0.1, 0.2], now, now, "wine-8.0")
+                                  {}, [0.1, 0.2], now, now, "wine-8.0", quiet=quiet)
 
     def verdict(self, report, measure):
         return next(line for line in report.splitlines() if line.startswith("| " + measure)).split("|")[-2].strip()
@@ -218,9 +218,84 @@ class ReportTest(unittest.TestCase):
         self.assertIn("25.0 MB + 1.00 MB per archive MB", text)
         self.assertIn("2.0 MB smaller for the same unpacked payload, peaks 2.0 MB lower", text)
 
+    def test_the_unattended_switches_have_their_verdicts(self):
+        report = self.measurements(installer_s=2.1, quiet=QuietTest.rounds(1.0, 1.025))
+        self.assertEqual(self.verdict(report, "(q)/(a)"), "met")
+        self.assertEqual(self.verdict(report, "(l)/(a)"), "**not met**")
+        self.assertEqual(report.count(bench_report.QUIET_HEADING), 1)
+
     def test_a_busy_machine_is_said(self):
         self.assertNotIn("busy with other work", self.measurements(installer_s=2.1))
         self.assertIn("busy with other work", self.measurements(installer_s=2.1, waited=0.6))
+
+
+class QuietTest(unittest.TestCase):
+    """/quiet and /quiet /log= against /silent: the ratios, their noise, the report's section."""
+
+    @staticmethod
+    def rounds(q_factor, l_factor, count=20):
+        # /silent drifts from round to round; each switch is a fixed factor of its own round's run.
+        a = [2.0 + 0.02 * (i % 7) for i in range(count)]
+        return {"wall": {"a": a, "q": [x * q_factor for x in a], "l": [x * l_factor for x in a]},
+                "life": {"a": a, "q": a, "l": a}, "pressure": {"a": [0.01] * count, "q": [None] * count,
+                                                                "l": [0.02] * count},
+                "rounds": count, "log_bytes": [900, 910], "log_lines": [12, 12], "log_last": "exit code 0",
+                "log_folder": "C:\\bench\\log", "log_file": "C:\\bench\\log\\quennel.log"}
+
+    def test_interval_of_the_median_by_order_statistics(self):
+        values = list(range(20, 0, -1))
+        self.assertEqual(bench_report.median_interval(values), (6, 15))  # the 6th and 15th of 20
+        self.assertEqual(bench_report.median_interval(range(1, 10)), (2, 8))  # the 2nd and 8th of 9
+        self.assertIsNone(bench_report.median_interval([1, 2, 3, 4, 5]))  # 1/32 > 2.5 %: none holds 95 %
+
+    def test_each_switch_is_paired_with_its_own_round(self):
+        ratios = bench_report.quiet_ratios(self.rounds(1.01, 1.03))
+        self.assertAlmostEqual(ratios["q"]["median"], 1.01)
+        self.assertAlmostEqual(ratios["q"]["interval"][1], 1.01)
+        self.assertTrue(ratios["q"]["met"] and ratios["q"]["resolved"])
+        self.assertFalse(ratios["l"]["met"])
+        self.assertTrue(ratios["l"]["resolved"])
+
+    def test_a_ratio_within_the_noise_is_said_so(self):
+        quiet = self.rounds(1.0, 1.0)
+        quiet["wall"]["q"] = [x * (1.05 if i % 2 else 0.96) for i, x in enumerate(quiet["wall"]["a"])]
+        ratios = bench_report.quiet_ratios(quiet)
+        self.assertTrue(ratios["q"]["met"])
+        self.assertFalse(ratios["q"]["resolved"])
+        section = "\n".join(bench_report.quiet_section(quiet))
+        self.assertIn("| met (within the noise of these rounds) |", section)
+        self.assertIn("more rounds are needed", section)
+
+    def test_the_section_alone_replaces_only_its_own(self):
+        old = ["# Performance", "", "## Budgets", "", "| a/b | 1.28 |", "", bench_report.QUIET_HEADING, "", "old",
+               "", "## Growth", "", "rows"]
+        new = [bench_report.QUIET_HEADING, "", "new"]
+        text = bench_report.splice_section("\n".join(old) + "\n", bench_report.QUIET_HEADING, new)
+        self.assertEqual(text.split("\n"), old[:6] + new + ["", "## Growth", "", "rows", ""])
+        self.assertEqual(bench_report.splice_section(text, bench_report.QUIET_HEADING, new), text)
+        appended = bench_report.splice_section("# Performance\n\n## Growth\n", bench_report.QUIET_HEADING, new)
+        self.assertEqual(appended, "# Performance\n\n## Growth\n\n" + "\n".join(new) + "\n")
+
+    def test_a_log_counts_only_when_it_ends_with_exit_code_0(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "quennel.log")
+
+            def log(text, encoding="utf-8"):
+                with open(path, "wb") as f:
+                    f.write(text.encode(encoding))
+                return benchmark.check_log(path)
+
+            self.assertEqual(log("start\r\nfinished: installed, exit code 0\r\n")[1:],
+                             (2, "finished: installed, exit code 0"))
+            for text in ("finished: exit code 0\nlater line\n", "finished: exit code 1603\n",
+                         "finished: exit code 10\n", ""):
+                with self.assertRaises(benchmark.BenchError, msg=text):
+                    log(text)
+            with self.assertRaises(benchmark.BenchError):
+                log("Zürich, exit code 0\n", "latin-1")
+            os.unlink(path)
+            with self.assertRaises(benchmark.BenchError):
+                benchmark.check_log(path)
 
 
 if __name__ == "__main__":
