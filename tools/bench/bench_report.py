@@ -601,12 +601,8 @@ def quiet_section(quiet, standalone=None):
             "these %d rounds are too few for a 95 %% interval of the median per-round ratio: the verdicts are "
             "within the noise, and more rounds are needed to settle them." % rounds if len(widths) < 2 else
             "the 95 %% interval of the median per-round ratio (the two order statistics that hold the median with "
-            "at least 95 %% probability, whatever the distribution) spans %.1f %% at the widest, %s." % (
-                max(widths),
-                "narrower than the 2 % budget, so these rounds tell a ratio of 1.02 from one of 1.00"
-                if max(widths) < 100 * (BUDGETS["quiet"] - 1) else
-                "not narrower than the 2 % budget: where the interval reaches across 1.02 the verdict is within "
-                "the noise, and more rounds are needed to settle it")),
+            "at least 95 %% probability, whatever the distribution) spans %.1f %% at the widest%s." % (
+                max(widths), unsettled_text(ratios))),
         "",
         "The log (l) wrote: %d to %d bytes, %d to %d lines; its last line: `%s`." % (
             min(quiet["log_bytes"]), max(quiet["log_bytes"]), min(quiet["log_lines"]), max(quiet["log_lines"]),
@@ -615,6 +611,16 @@ def quiet_section(quiet, standalone=None):
         "Every timed run of these rounds (round, place in it, times, waits) is kept in build/bench/quiet-runs.json.",
     ]
     return lines
+
+
+def unsettled_text(ratios):
+    """How the intervals of RATIOS (quiet_ratios) stand against the budget, as the end of a sentence."""
+    unsettled = ["(%s)/(a)" % kind for kind in ("q", "l") if not ratios[kind]["resolved"]]
+    if not unsettled:
+        return ", and each lies wholly on one side of %.2f: both verdicts hold beyond the noise of these rounds" % (
+            BUDGETS["quiet"])
+    return (": that of %s reaches across %.2f, so its verdict is within the noise, and more rounds are needed to "
+            "settle it" % (" and ".join(unsettled), BUDGETS["quiet"]))
 
 
 def splice_section(text, heading, section):

@@ -594,8 +594,7 @@ def quiet_rounds(prefix, variant, reps):
             quiet["pressure"].setdefault(kind, []).append(share)
             quiet["io"].setdefault(kind, []).append(io_share)
             runs.append({"round": number, "place": place, "run": kind, "wall_ms": float(fields["wall_ms"]),
-                         "life_ms": float(fields["life_ms"]), "user_ms": float(fields["user_ms"]),
-                         "kernel_ms": float(fields["kernel_ms"]), "cpu_waited": share, "io_waited": io_share})
+                         "life_ms": float(fields["life_ms"]), "cpu_waited": share, "io_waited": io_share})
             if log is not None:
                 quiet["log_bytes"].append(log[0])
                 quiet["log_lines"].append(log[1])

@@ -255,6 +255,8 @@ class QuietTest(unittest.TestCase):
         self.assertTrue(ratios["q"]["met"] and ratios["q"]["resolved"])
         self.assertFalse(ratios["l"]["met"])
         self.assertTrue(ratios["l"]["resolved"])
+        section = "\n".join(bench_report.quiet_section(self.rounds(1.01, 1.03)))
+        self.assertIn("both verdicts hold beyond the noise", section)
 
     def test_a_ratio_within_the_noise_is_said_so(self):
         quiet = self.rounds(1.0, 1.0)
@@ -264,7 +266,7 @@ class QuietTest(unittest.TestCase):
         self.assertFalse(ratios["q"]["resolved"])
         section = "\n".join(bench_report.quiet_section(quiet))
         self.assertIn("| met (within the noise of these rounds) |", section)
-        self.assertIn("more rounds are needed", section)
+        self.assertIn("that of (q)/(a) reaches across 1.02, so its verdict is within the noise", section)
 
     def test_the_section_alone_replaces_only_its_own(self):
         old = ["# Performance", "", "## Budgets", "", "| a/b | 1.28 |", "", bench_report.QUIET_HEADING, "", "old",
