@@ -35,6 +35,8 @@ fi
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native || status=1
+# The benchmark's arithmetic and report wording (the benchmark itself is tools/benchmark.sh).
+python3 -m unittest discover -s tools/bench -p 'test_*.py' || status=1
 # A bounded run of the configuration fuzzer (the long run is tools/fuzz.sh).
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
