@@ -56,13 +56,7 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
     MessageBoxes boxes(report, !unattended);
 
     if (line.help) {
-        if (unattended) {
-            report.Line("help: " + UsageText());
-        } else {
-            report.Line("message shown: " + UsageText());
-            MessageBoxA(nullptr, UsageText().c_str(), ApplicationNameOfPath(ModulePath()).c_str(),
-                        MB_OK | MB_ICONINFORMATION);
-        }
+        boxes.Show(UsageText(), ApplicationNameOfPath(ModulePath()), MB_OK | MB_ICONINFORMATION);
         return RunOutcome::HelpShown;
     }
     if (!line.error.empty()) {
@@ -73,8 +67,7 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
 
     if (!ClaimSingleInstance()) {
         // No owner window and a caption of its own: no page exists yet.
-        report.Line(unattended ? "message suppressed: " : "message shown: ", msgAlreadyRunning);
-        if (!unattended) MessageBoxA(nullptr, msgAlreadyRunning.c_str(), txtPrompt.c_str(), MB_OK | MB_ICONWARNING);
+        boxes.Show(msgAlreadyRunning, txtPrompt, MB_OK | MB_ICONWARNING);
         return RunOutcome::AlreadyRunning;
     }
 

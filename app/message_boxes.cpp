@@ -2,7 +2,15 @@
 
 #include "framework/afx.h"
 
-void MessageBoxes::Tell(const std::string& text) {
+bool MessageBoxes::Note(const std::string& text) {
     if (m_report != nullptr) m_report->Line(m_show ? "message shown: " : "message suppressed: ", text);
-    if (m_show) AfxMessageBox(text);
+    return m_show;
+}
+
+void MessageBoxes::Tell(const std::string& text) {
+    if (Note(text)) AfxMessageBox(text);
+}
+
+void MessageBoxes::Show(const std::string& text, const std::string& caption, unsigned style) {
+    if (Note(text)) MessageBoxA(nullptr, text.c_str(), caption.c_str(), style);
 }

@@ -13,8 +13,13 @@ public:
     MessageBoxes() = default;
     MessageBoxes(RunReport& report, bool show) : m_report(&report), m_show(show) {}
     void Tell(const std::string& text) override;
+    // A box of its own, with no owner: this caption and style.
+    void Show(const std::string& text, const std::string& caption, unsigned style);
 
 private:
+    // Logs the text as shown or suppressed; whether to show it.
+    bool Note(const std::string& text);
+
     RunReport* m_report = nullptr;
     bool m_show = true;
 };
