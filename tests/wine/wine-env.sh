@@ -144,8 +144,9 @@ case "${1:-}" in
     start)
         create_prefix
         start_display
-        # Daemons must not hold the caller's output open.
-        wineserver -p >/dev/null 2>&1 </dev/null
+        # Daemons must not hold the caller's output open. A server already
+        # running for this prefix (an earlier start without a stop) serves.
+        wineserver -p >/dev/null 2>&1 </dev/null || true
         # Warm up: the first program start of a prefix is slow, and it starts
         # Wine's own services, which stay for the run.
         "$WINE" cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
