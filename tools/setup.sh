@@ -51,9 +51,8 @@ fi
 
 PKGS="cmake ninja-build g++ make pkg-config python3 dpkg-dev file
  binutils-mingw-w64-i686 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev
- binutils-mingw-w64-x86-64 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
  wine wine64 wine32:i386 osslsigncode openssl xvfb xauth x11-utils x11-apps imagemagick xdotool
- libgtest-dev googletest libtinyxml2-dev rar unrar
+ libgtest-dev googletest libtinyxml2-dev rar unrar python3-pefile
  clang libclang-rt-14-dev qttools5-dev-tools fonts-noto-core fonts-noto-cjk fonts-dejavu-core libpangocairo-1.0-0"
 
 missing=""
@@ -96,9 +95,36 @@ if [ -n "$missing" ]; then
     install_missing
 fi
 
-# 3. posix thread model for the cross compilers (i686: the installer;
-#    x86_64: the test-only 64-bit build)
-for triplet in i686-w64-mingw32 x86_64-w64-mingw32; do
+# 3. qemu-user 10, for machines whose kernel runs no 32-bit programs: Wine's
+#    32-bit loader then runs through it (tests/wine/qemu-route.sh), and on the
+#    others one short suite keeps that route working. Bookworm's own qemu 7.2
+#    crashes in wineboot; the backports suite has 10. Its entry is a file of
+#    our own, made from the machine's Debian entry, and only this package is
+#    taken from it (backports are never chosen unless asked for by name).
+qemu_ok() {
+    command -v qemu-i386 >/dev/null 2>&1 &&
+        qemu-i386 --version 2>/dev/null | grep -Eq 'version (1[0-9]|[2-9][0-9])\.'
+}
+if ! qemu_ok; then
+    backports=/etc/apt/sources.list.d/quennel-backports.sources
+    if [ ! -f "$backports" ]; then
+        uri="$(grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | grep -v security | head -n 1 | awk '{print $2}')"
+        if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
+            uri="$(grep -E '^deb .*debian' /etc/apt/sources.list | grep -v security | head -n 1 |
+                   sed -E 's/^deb (\[[^]]*\] )?([^ ]+).*/\2/')"
+        fi
+        codename="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+        printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+            "$uri" "$codename" > "$backports"
+        update_indexes
+    fi
+    codename="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+    echo "setup: installing qemu-user from $codename-backports"
+    apt-get install -y -q --no-install-recommends "qemu-user/$codename-backports"
+fi
+
+# 4. posix thread model for the cross compiler
+for triplet in i686-w64-mingw32; do
     for tool in gcc g++; do
         alt=/usr/bin/$triplet-$tool-posix
         if [ -x "$alt" ] && [ "$(readlink -f /usr/bin/$triplet-$tool)" != "$(readlink -f $alt)" ]; then

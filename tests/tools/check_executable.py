@@ -11,18 +11,26 @@ What it holds the file to:
   from its system folder; the rest is delay-loaded;
 - it starts on the oldest Windows the README names: no function in its
   import table (or the uninstaller's) came after it;
+- its delay-loaded functions work (and the uninstaller's): each entry named,
+  its address slot starting at its own loading stub in .text (relocated, the
+  stub naming the slot), and the DLL exporting it (read from a copy of the
+  Windows DLLs: Wine's 32-bit ones by default);
 - its resources: a well-formed x86 manifest, version information, every page
   dialog, each dialog's control IDs unique, the language page's 33 language boxes;
 - what it carries: the payload is a RAR archive, the archive library a 32-bit
   DLL exporting the library's entry points, the uninstaller a 32-bit program,
   the licence an RTF text.
 
-  check_executable.py INSTALLER.exe [INSTALLER.exe ...]
+  check_executable.py [--dlls=FOLDER] INSTALLER.exe [INSTALLER.exe ...]
 Exit status 0 when every file passes; each fault is printed.
 """
+import os
+import re
 import struct
 import sys
 import xml.etree.ElementTree as ET
+
+import pefile
 
 RT_DIALOG = 5
 RT_VERSION = 16
@@ -73,131 +81,100 @@ class Fault(Exception):
     pass
 
 
-class PE:
-    """The parts of a PE32 file this check reads."""
+class Image:
+    """One PE file as pefile reads it, with the few questions this check asks."""
 
     def __init__(self, data, name):
-        self.data, self.name = data, name
-        if data[:2] != b"MZ":
-            raise Fault(f"{name}: not an MZ executable")
-        pe = struct.unpack_from("<I", data, 0x3C)[0]
-        if data[pe:pe + 4] != b"PE\0\0":
-            raise Fault(f"{name}: no PE signature")
-        self.machine, nsections = struct.unpack_from("<HH", data, pe + 4)
-        opt_size, self.characteristics = struct.unpack_from("<HH", data, pe + 20)
-        opt = pe + 24
-        self.magic = struct.unpack_from("<H", data, opt)[0]
-        if self.magic != 0x10B:
-            raise Fault(f"{name}: not PE32 (optional header magic {self.magic:#x})")
-        self.subsystem = struct.unpack_from("<H", data, opt + 68)[0]
-        ndirs = struct.unpack_from("<I", data, opt + 92)[0]
-        self.dirs = [struct.unpack_from("<II", data, opt + 96 + 8 * i) for i in range(min(ndirs, 16))]
-        self.sections = []
-        table = opt + opt_size
-        for i in range(nsections):
-            vsize, va, rawsize, rawptr = struct.unpack_from("<IIII", data, table + 40 * i + 8)
-            self.sections.append((va, max(vsize, rawsize), rawptr, rawsize))
+        self.name = name
+        try:
+            self.pe = pefile.PE(data=data, fast_load=True)
+        except pefile.PEFormatError as e:
+            raise Fault(f"{name}: {e}") from e
+        self.pe.parse_data_directories(directories=[
+            pefile.DIRECTORY_ENTRY[d] for d in (
+                "IMAGE_DIRECTORY_ENTRY_IMPORT", "IMAGE_DIRECTORY_ENTRY_EXPORT",
+                "IMAGE_DIRECTORY_ENTRY_RESOURCE", "IMAGE_DIRECTORY_ENTRY_BASERELOC")])
+        self.machine = self.pe.FILE_HEADER.Machine
+        self.is_dll = self.pe.is_dll()
+        self.pe32 = self.pe.OPTIONAL_HEADER.Magic == 0x10B
+        self.subsystem = self.pe.OPTIONAL_HEADER.Subsystem
+        self.base = self.pe.OPTIONAL_HEADER.ImageBase
 
-    def offset(self, rva):
-        for va, size, rawptr, rawsize in self.sections:
-            if va <= rva < va + size:
-                if rva - va >= rawsize:
-                    raise Fault(f"{self.name}: RVA {rva:#x} lies in uninitialised data")
-                return rawptr + (rva - va)
-        raise Fault(f"{self.name}: RVA {rva:#x} outside every section")
-
-    def cstring(self, rva):
-        start = self.offset(rva)
-        return self.data[start:self.data.index(b"\0", start)].decode("latin-1")
-
-    def directory(self, index):
-        return self.dirs[index] if index < len(self.dirs) else (0, 0)
-
-    def imports(self, tables=((1, 20), (13, 32))):
-        """Names of the DLLs in the import table and the delay-load table."""
-        names = []
-        for index, size in tables:
-            rva, _ = self.directory(index)
-            if not rva:
-                continue
-            at = self.offset(rva)
-            while True:
-                entry = self.data[at:at + size]
-                if len(entry) < size or not any(entry):
-                    break
-                names.append(self.cstring(struct.unpack_from("<I", entry, 12 if index == 1 else 4)[0]))
-                at += size
-        return names
-
-    def imported_functions(self):
-        """{dll (lower case): names imported by name} from the import table."""
-        rva, _ = self.directory(1)
-        functions = {}
-        if not rva:
-            return functions
-        wide = self.magic == 0x20B
-        at = self.offset(rva)
-        while True:
-            entry = self.data[at:at + 20]
-            if len(entry) < 20 or not any(entry):
-                break
-            lookup, _, _, name_rva, thunks = struct.unpack_from("<IIIII", entry)
-            names = functions.setdefault(self.cstring(name_rva).lower(), set())
-            thunk = self.offset(lookup or thunks)
-            size, by_ordinal = (8, 1 << 63) if wide else (4, 1 << 31)
-            while True:
-                value = struct.unpack_from("<Q" if wide else "<I", self.data, thunk)[0]
-                if not value:
-                    break
-                if not value & by_ordinal:
-                    names.add(self.cstring((value & 0x7FFFFFFF) + 2))
-                thunk += size
-            at += 20
-        return functions
+    def static_imports(self):
+        """{dll (as named): names imported by name} from the import table."""
+        return {entry.dll.decode("latin-1"): {i.name.decode("latin-1") for i in entry.imports if i.name}
+                for entry in getattr(self.pe, "DIRECTORY_ENTRY_IMPORT", [])}
 
     def exports(self):
-        rva, _ = self.directory(0)
-        if not rva:
-            return []
-        at = self.offset(rva)
-        count, _, names_rva = struct.unpack_from("<III", self.data, at + 24)
-        names_at = self.offset(names_rva) if count else 0
-        return [self.cstring(struct.unpack_from("<I", self.data, names_at + 4 * i)[0]) for i in range(count)]
+        directory = getattr(self.pe, "DIRECTORY_ENTRY_EXPORT", None)
+        return {s.name.decode("latin-1") for s in directory.symbols if s.name} if directory else set()
+
+    def relocated(self):
+        """RVAs of the 32-bit addresses the loader relocates."""
+        return {e.rva for block in getattr(self.pe, "DIRECTORY_ENTRY_BASERELOC", [])
+                for e in block.entries if e.type == 3}
 
     def resources(self):
         """{(type, name): bytes of the first language}; string types and names upper case."""
-        rva, _ = self.directory(2)
-        if not rva:
-            return {}
-        base = self.offset(rva)
-
-        def entries(at):
-            named, ids = struct.unpack_from("<HH", self.data, base + at + 12)
-            for i in range(named + ids):
-                key, target = struct.unpack_from("<II", self.data, base + at + 16 + 8 * i)
-                if key & 0x80000000:
-                    s = base + (key & 0x7FFFFFFF)
-                    length = struct.unpack_from("<H", self.data, s)[0]
-                    key = self.data[s + 2:s + 2 + 2 * length].decode("utf-16-le").upper()
-                yield key, target
-
         found = {}
-        for rtype, t in entries(0):
-            if not t & 0x80000000:
-                continue
-            for rname, n in entries(t & 0x7FFFFFFF):
-                if not n & 0x80000000:
+        root = getattr(self.pe, "DIRECTORY_ENTRY_RESOURCE", None)
+        for rtype in root.entries if root else []:
+            tkey = str(rtype.name).upper() if rtype.name is not None else rtype.id
+            for rname in getattr(rtype, "directory", None) and rtype.directory.entries or []:
+                nkey = str(rname.name).upper() if rname.name is not None else rname.id
+                languages = getattr(rname, "directory", None)
+                if not languages or not languages.entries:
                     continue
-                for _, leaf in entries(n & 0x7FFFFFFF):
-                    if leaf & 0x80000000:
-                        continue
-                    data_rva, size = struct.unpack_from("<II", self.data, base + leaf)
-                    start = self.offset(data_rva)
-                    if start + size > len(self.data):
-                        raise Fault(f"{self.name}: resource {rtype}/{rname} runs past the end of the file")
-                    found[(rtype, rname)] = self.data[start:start + size]
-                    break
+                leaf = languages.entries[0].data.struct
+                found[(tkey, nkey)] = self.pe.get_data(leaf.OffsetToData, leaf.Size)
         return found
+
+    def section_of(self, rva):
+        return next((s for s in self.pe.sections if s.contains_rva(rva)), None)
+
+    def delay_descriptors(self):
+        """The delay-import descriptors: (RVA, grAttrs, szName, phmod, pIAT, pINT, ...).
+
+        GNU ld leaves the delay-import data directory empty, so the records
+        are found where they lie: 32 bytes whose attributes say RVA form, whose
+        time stamp is 0 and whose name, module handle, slots and names lie in
+        the image, the name being a DLL's file name."""
+        size = self.pe.OPTIONAL_HEADER.SizeOfImage
+        found = []
+        for section in self.pe.sections:
+            if section.Name.rstrip(b"\0") in (b".rsrc", b".reloc") or section.Name.startswith(b".debug"):
+                continue
+            data = section.get_data()
+            at = data.find(b"\1\0\0\0")
+            while at != -1:
+                if at % 4 == 0 and at + 32 <= len(data):
+                    record = struct.unpack_from("<8I", data, at)
+                    if record[7] == 0 and all(0 < v < size for v in record[1:5]) and record[3] != record[4]:
+                        try:
+                            name = self.pe.get_string_at_rva(record[1], 64).decode("latin-1")
+                        except pefile.PEFormatError:
+                            name = ""
+                        if re.fullmatch(r"[A-Za-z0-9_.-]+\.dll", name, re.IGNORECASE):
+                            found.append((section.VirtualAddress + at, name) + record[2:])
+                at = data.find(b"\1\0\0\0", at + 1)
+        return found
+
+    def delay_imports(self):
+        """[(dll, [(name or #ordinal, slot RVA, initial slot value)])] of every descriptor."""
+        result = []
+        for _, dll, _, iat, names, *_ in self.delay_descriptors():
+            entries = []
+            for i in range(0x10000):
+                lookup = self.pe.get_dword_at_rva(names + 4 * i)
+                if not lookup:
+                    break
+                if lookup & 0x80000000:
+                    name = f"#{lookup & 0xFFFF}"
+                else:
+                    name = self.pe.get_string_at_rva(lookup + 2, 256).decode("latin-1")
+                entries.append((name, iat + 4 * i, self.pe.get_dword_at_rva(iat + 4 * i)))
+            result.append((dll, entries))
+        return result
 
 
 def dialog_controls(template):
@@ -235,37 +212,88 @@ def dialog_controls(template):
     return controls
 
 
-def foreign_imports(pe, what):
-    """One fault per imported DLL that Windows does not have."""
-    return [f"{what} imports {dll}, which Windows does not have"
-            for dll in pe.imports() if dll.lower() not in SYSTEM_DLLS]
+def foreign_imports(image, what):
+    """One fault per imported or delay-imported DLL that Windows does not have."""
+    dlls = list(image.static_imports()) + [dll for dll, _ in image.delay_imports()]
+    return [f"{what} imports {dll}, which Windows does not have" for dll in dlls if dll.lower() not in SYSTEM_DLLS]
 
 
-def loaded_at_start(pe, what):
+def loaded_at_start(image, what):
     """One fault per DLL in the import table that Windows may look for beside the program."""
     return [f"{what} imports {dll} at start, which Windows may load from the program's own folder"
-            for dll in pe.imports(tables=((1, 20),)) if dll.lower() not in STATIC_IMPORTS]
+            for dll in image.static_imports() if dll.lower() not in STATIC_IMPORTS]
 
 
-def newer_than_minimum(pe, what):
+def newer_than_minimum(image, what):
     """One fault per imported function that the oldest supported Windows lacks."""
-    return [f"{what} imports {name} from {dll}, which {MINIMUM_WINDOWS} does not have"
-            for dll, names in sorted(pe.imported_functions().items())
-            for name in sorted(names & NEWER_THAN_MINIMUM.get(dll, set()))]
+    return [f"{what} imports {name} from {dll.lower()}, which {MINIMUM_WINDOWS} does not have"
+            for dll, names in sorted(image.static_imports().items())
+            for name in sorted(names & NEWER_THAN_MINIMUM.get(dll.lower(), set()))]
 
 
-def check(path):
+def system_dll_exports(dll, folder, cache={}):
+    """Export names of a Windows DLL as the copy in folder has them (None: no copy)."""
+    key = (folder, dll.lower())
+    if key not in cache:
+        path = next((os.path.join(folder, f) for f in (os.listdir(folder) if os.path.isdir(folder) else [])
+                     if f.lower() == dll.lower()), None)
+        if path is None:
+            cache[key] = None
+        else:
+            with open(path, "rb") as f:
+                cache[key] = Image(f.read(), path).exports()
+    return cache[key]
+
+
+def broken_delay_imports(image, what, dlls):
+    """One fault per delay-imported entry that cannot work.
+
+    Each entry's address slot must start out at the entry's own loading stub:
+    an address the loader relocates, inside .text, at code that names the
+    slot (the stub hands the slot to the helper that loads the DLL and fills
+    it). A slot left at 0 (a stub the linker dropped) makes the first call
+    jump to address 0. And the DLL must export the entry, or the first call
+    fails to resolve it."""
+    faults = []
+    relocated = image.relocated()
+    for dll, entries in image.delay_imports():
+        if not entries:
+            faults.append(f"{what} delay-loads {dll} without naming an entry")
+        exports = system_dll_exports(dll, dlls)
+        if exports is None:
+            faults.append(f"{what} delay-loads {dll}, and {dlls} has no copy of it to compare exports with")
+        for name, slot, value in entries:
+            where = f"{what}: the address slot of {dll}!{name}"
+            stub = value - image.base
+            section = image.section_of(stub) if value else None
+            if not value:
+                faults.append(f"{where} holds 0, not its delay-load stub")
+            elif section is None or section.Name.rstrip(b"\0") != b".text":
+                faults.append(f"{where} holds {value:#x}, outside .text")
+            elif slot not in relocated:
+                faults.append(f"{where} is not relocated: it holds {value:#x} wherever the image loads")
+            elif struct.pack("<I", image.base + slot) not in image.pe.get_data(stub, 16):
+                faults.append(f"{where} points at code that does not name the slot")
+            if name.startswith("#"):
+                faults.append(f"{what} delay-loads {dll} entry {name} by ordinal, not by name")
+            elif exports is not None and name not in exports:
+                faults.append(f"{what} delay-loads {name} from {dll}, which does not export it")
+    return faults
+
+
+def check(path, dlls):
     faults = []
     with open(path, "rb") as f:
         data = f.read()
-    exe = PE(data, path)
-    if exe.machine != 0x14C:
-        faults.append(f"machine {exe.machine:#x}, not i386")
+    exe = Image(data, path)
+    if exe.machine != 0x14C or not exe.pe32:
+        faults.append(f"machine {exe.machine:#x}, not a 32-bit i386 image")
     if exe.subsystem != 2:
         faults.append(f"subsystem {exe.subsystem}, not a Windows GUI program")
     faults += foreign_imports(exe, "the program")
     faults += loaded_at_start(exe, "the program")
     faults += newer_than_minimum(exe, "the program")
+    faults += broken_delay_imports(exe, "the program", dlls)
 
     res = exe.resources()
     manifest = res.get((RT_MANIFEST, 1))
@@ -309,8 +337,8 @@ def check(path):
     if library is None:
         faults.append("the archive library (DLL 147) is missing")
     else:
-        dll = PE(library, "DLL 147")
-        if dll.machine != 0x14C or not dll.characteristics & 0x2000:
+        dll = Image(library, "DLL 147")
+        if dll.machine != 0x14C or not dll.is_dll:
             faults.append("DLL 147 is not a 32-bit x86 DLL")
         missing = [e for e in UNRAR_EXPORTS if e not in dll.exports()]
         if missing:
@@ -320,27 +348,33 @@ def check(path):
     if uninstaller is None:
         faults.append("the uninstaller (EXE 176) is missing")
     else:
-        prog = PE(uninstaller, "EXE 176")
-        if prog.machine != 0x14C or prog.characteristics & 0x2000:
+        prog = Image(uninstaller, "EXE 176")
+        if prog.machine != 0x14C or prog.is_dll:
             faults.append("EXE 176 is not a 32-bit x86 program")
         faults += foreign_imports(prog, "EXE 176")
         faults += loaded_at_start(prog, "EXE 176")
         faults += newer_than_minimum(prog, "EXE 176")
+        faults += broken_delay_imports(prog, "EXE 176", dlls)
     licence = res.get(("RTF", 165))
     if licence is None or not licence.startswith(b"{\\rtf"):
         faults.append("the licence (RTF 165) is missing or not RTF")
     return faults
 
 
-def main(paths):
+WINE_DLLS = "/usr/lib/i386-linux-gnu/wine/i386-windows"
+
+
+def main(args):
+    dlls = next((a.split("=", 1)[1] for a in args if a.startswith("--dlls=")), WINE_DLLS)
+    paths = [a for a in args if not a.startswith("--dlls=")]
     if not paths:
         print(__doc__.strip().splitlines()[0], file=sys.stderr)
         return 2
     status = 0
     for path in paths:
         try:
-            faults = check(path)
-        except (Fault, struct.error, ValueError, OSError) as e:
+            faults = check(path, dlls)
+        except (Fault, pefile.PEFormatError, struct.error, ValueError, OSError) as e:
             faults = [str(e)]
         for fault in faults:
             print(f"{path}: {fault}")

@@ -11,6 +11,7 @@
 
 #include <tlhelp32.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -50,8 +51,9 @@ public:
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << "# Reliability: faults injected into real installations\n\n"
                "Written by the fault-injection suite (tests/windows/fault_test.cpp) on its last run under Wine, "
-            << (sizeof(void*) == 8 ? "on the test-only 64-bit build of the installer"
-                                   : "on the 32-bit installer")
+            << "on the shipped 32-bit installer, "
+            << (std::getenv("QUENNEL_QEMU_ROUTE") != nullptr ? "Wine's 32-bit loader running through qemu-user"
+                                                             : "Wine's 32-bit loader running natively")
             << ".\n"
                "A fault is survived when the installer ends by itself with the status its road gives the\n"
                "outcome (the wizard always 0; /silent and /quiet 1603 for an installation that could not\n"

@@ -6,16 +6,13 @@
 #   wine-env.sh start            create the prefix if needed, start Xvfb and wineserver
 #   wine-env.sh run EXE ARGS...  run a Windows program in the prefix (starts what is missing)
 #   wine-env.sh stop             stop wineserver and Xvfb
-#   wine-env.sh probe            exit 0 when this machine can run Wine's 32-bit programs
-#                                (QUENNEL_WINE_ARCH=64: its 64-bit programs)
+#   wine-env.sh probe            exit 0 when Wine's 32-bit loader runs here as it is
+#                                (where not, tests/wine/qemu-route.sh runs it through qemu-user)
 #
 # QUENNEL_WINE_DIR chooses the state folder (default: build/wine of the repo);
 # WINEARCH/WINEPREFIX may be set by the caller for a second prefix.
 # QUENNEL_WINE_DPI and QUENNEL_WINE_THEME=light set up a new prefix's screen
 # resolution and visual style (without the latter: none, classic controls).
-# QUENNEL_WINE_ARCH=64 makes the prefix a 64-bit one run by Wine's 64-bit
-# loader alone, for the test-only 64-bit build; it works where the 32-bit
-# loader cannot run at all.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -30,28 +27,21 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 log() { echo "wine-env: $*" >&2; }
 
-if [ "${QUENNEL_WINE_ARCH:-32}" = 64 ]; then
-    # Debian's `wine` starts the 32-bit loader whenever it is installed, and
-    # wineboot goes through it: call the 64-bit loader itself.
-    WINE="$(command -v wine64 || echo /usr/lib/wine/wine64)"
-    export WINEARCH=win64 WINELOADER="$WINE"
-    bits=64
-else
-    WINE=wine
-    bits=32
-fi
+WINE=wine
+bits=32
 
 # Quennel is a 32-bit program, and Wine runs it through its 32-bit loader, a
 # 32-bit Linux program. Some 64-bit Linux kernels are built or booted without
-# 32-bit user code (the loader's exec then fails with "Exec format error"),
-# and there nothing of ours can run: the prefix is never made, so say so
-# before making one instead of waiting for it.
+# 32-bit user code (the loader's exec then fails with "Exec format error"):
+# there it runs only through qemu-user (tests/wine/qemu-route.sh), and a
+# prefix is never made without it, so say so instead of waiting for one.
 probe() {
     local out rc=0
     out="$("$WINE" --version 2>&1 </dev/null)" || rc=$?
     if [ $rc -ne 0 ] || ! printf '%s' "$out" | grep -q '^wine-'; then
         log "this machine cannot run Wine's $bits-bit loader (${out:-exit status $rc});"
-        [ $bits = 32 ] && log "32-bit programs need a 64-bit Linux with 32-bit user code enabled (ia32 emulation)"
+        log "32-bit programs need a 64-bit Linux with 32-bit user code enabled (ia32 emulation);" \
+            "elsewhere tests/wine/qemu-route.sh runs them through qemu-user"
         return 1
     fi
 }
@@ -166,8 +156,7 @@ case "${1:-}" in
         # Prints the environment to use the prefix by hand.
         create_prefix
         start_display
-        echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$DISPLAY'" \
-             "${WINELOADER:+WINEARCH=win64 WINELOADER='$WINELOADER'}"
+        echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$DISPLAY'"
         ;;
     stop)
         wineserver -k 2>/dev/null || true

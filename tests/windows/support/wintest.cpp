@@ -662,8 +662,7 @@ bool ReadValue(HKEY root, const std::string& key, const std::string& name, std::
 }
 
 bool Is64BitSystem() {
-    // The system, not this process: a 32-bit test runs under WoW64 there, and
-    // the test-only 64-bit build runs natively on the same system.
+    // The system, not this process: a 32-bit test runs under WoW64 there.
     char folder[MAX_PATH];
     return GetSystemWow64DirectoryA(folder, MAX_PATH) != 0;
 }

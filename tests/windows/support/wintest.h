@@ -157,9 +157,8 @@ bool ReadValue(HKEY root, const std::string& key, const std::string& name, std::
                DWORD* type = nullptr);
 
 // The client's Uninstall key path on the running system. On 64-bit Windows
-// it names the 32-bit registry view through Wow6432Node, which a 32-bit and a
-// 64-bit process reach alike, so the 32-bit installer and the test-only 64-bit
-// build read the same entry.
+// it names the 32-bit registry view through Wow6432Node, where the 32-bit
+// installer's own reads of HKLM\SOFTWARE land.
 std::string ClientKeyPath();
 bool Is64BitSystem();
 
