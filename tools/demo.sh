@@ -15,25 +15,14 @@ cd "$(dirname "$0")/.."
 repo="$PWD"
 tools/ensure-setup.sh
 wine_env="$repo/tests/wine/wine-env.sh"
-# The shipped program is the 32-bit installer. On a machine that runs no
-# 32-bit programs the demo runs the test-only 64-bit build of the same
-# sources instead, and says so.
+# The shipped 32-bit installer, natively or through qemu-user where this
+# machine runs no 32-bit programs.
+. tests/wine/route.sh
+quennel_take_route demo "$0" "$@"
+echo "demo: $QUENNEL_ROUTE"
 preset=windows
 installer="$repo/dist/Quennel.exe"
 demo_state="$repo/build/demo"
-if ! "$wine_env" probe 2>/dev/null; then
-    if QUENNEL_WINE_ARCH=64 "$wine_env" probe 2>/dev/null; then
-        echo "demo: this machine cannot run 32-bit programs: running the test-only 64-bit build of the installer"
-        export QUENNEL_WINE_ARCH=64
-        preset=windows64
-        installer="$repo/build/windows64/dist/Quennel.exe"
-        demo_state="$repo/build/demo64"
-    else
-        "$wine_env" probe || true
-        echo "demo: not run" >&2
-        exit 1
-    fi
-fi
 cmake --preset $preset >/dev/null
 cmake --build --preset $preset --target Quennel democlient qdrive clientcheck
 

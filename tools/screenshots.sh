@@ -3,19 +3,16 @@
 # drive them, and stores them as PNG files in docs/: at 96 and at 192 dots per
 # inch without a visual style (name-96.png, name-192.png), and at 96 dots per
 # inch with the visual style Wine ships active (name-96-themed.png).
-# Where this machine runs no 32-bit programs, the test-only 64-bit build of
-# the installer is photographed instead, and the script says so.
+# The shipped 32-bit installer is photographed, through qemu-user where this
+# machine runs no 32-bit programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
 tools/ensure-setup.sh
 wine_env="$repo/tests/wine/wine-env.sh"
+. tests/wine/route.sh
+quennel_take_route screenshots "$0" "$@"
 preset=windows installer="$repo/dist/Quennel.exe"
-if ! "$wine_env" probe 2>/dev/null; then
-    echo "screenshots: this machine cannot run 32-bit programs: photographing the test-only 64-bit build"
-    export QUENNEL_WINE_ARCH=64
-    preset=windows64 installer="$repo/build/windows64/dist/Quennel.exe"
-fi
 cmake --preset $preset >/dev/null
 cmake --build --preset $preset --target Quennel win_wizard_tests standin
 for variant in 96 192 96-themed; do

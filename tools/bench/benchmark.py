@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Side-by-side benchmark of the installation, written to docs/performance.md.
 
-    tools/benchmark.sh [--reps 5] [--scales 0.25,0.5,1,2] [--arch 32|64] [--observe 3] [--quiet-reps 120]
-    tools/benchmark.sh --only quiet [--reps 120] [--arch 32|64]
+    tools/benchmark.sh [--reps 5] [--scales 0.25,0.5,1,2] [--observe 3] [--quiet-reps 120]
+    tools/benchmark.sh --only quiet [--reps 120]
 
 Builds installers around generated full-scale payloads (not solid, and solid
 at scale 1; the other scales not solid), then runs everything alternating,
@@ -37,9 +37,9 @@ processes are watched from Linux (found by the image file they map): their
 peak resident size, their CPU time, and the file events of their folders,
 which split an installation into its steps.
 
-The shipped installer is a 32-bit program; where this machine runs no 32-bit
-programs (`tests/wine/wine-env.sh probe` fails), the test-only 64-bit build of
-the same sources is measured under Wine's 64-bit loader, and the report says so.
+It measures the shipped 32-bit installer only; where this machine runs no
+32-bit programs, tools/benchmark.sh runs Wine's 32-bit loader through
+qemu-user, and the report says which route ran.
 """
 import argparse
 import datetime
@@ -68,9 +68,6 @@ LANGUAGE_PAGE_CONTROL = "1094"
 BUILDS = {
     "32": {"toolchain": "cmake/mingw-i686.cmake",
            "name": "the shipped 32-bit build of the installer (cmake/mingw-i686.cmake), under Wine's 32-bit loader"},
-    "64": {"toolchain": "cmake/mingw-x86_64.cmake",
-           "name": "the test-only 64-bit build of the installer (cmake/mingw-x86_64.cmake with the settings of the "
-                   "windows64 preset), under Wine's 64-bit loader"},
 }
 
 
@@ -93,20 +90,13 @@ def win_path(path):
 
 
 def choose_build(requested):
-    """The build to measure: 32 where Wine's 32-bit loader runs, else 64."""
-    runs32 = subprocess.run([WINE_ENV, "probe"], stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL).returncode == 0
-    if requested == "32" and not runs32:
+    """The shipped 32-bit build, on the route tools/benchmark.sh took."""
+    if subprocess.run([WINE_ENV, "probe"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode:
         subprocess.run([WINE_ENV, "probe"])
-        sys.exit("benchmark: --arch 32, but this machine cannot run Wine's 32-bit loader")
-    arch = requested or ("32" if runs32 else "64")
-    if arch == "64" and subprocess.run([WINE_ENV, "probe"], env=dict(os.environ, QUENNEL_WINE_ARCH="64")).returncode:
-        sys.exit("benchmark: not run: Wine's 64-bit loader does not run here either")
-    name = BUILDS[arch]["name"]
-    if arch == "64":
-        name += (": chosen with --arch 64 (this machine runs 32-bit programs too)" if runs32 else
-                 ": this machine runs no 32-bit programs, so the shipped 32-bit build could not be measured")
-    return arch, name
+        sys.exit("benchmark: not run: Wine's 32-bit loader does not run here (tools/benchmark.sh runs it "
+                 "through qemu-user where the kernel runs no 32-bit programs)")
+    route = "through qemu-user" if os.environ.get("QUENNEL_QEMU_ROUTE") else "natively"
+    return "32", "%s running %s" % (BUILDS["32"]["name"], route)
 
 
 def build_variants(arch, scales, solid=True,
@@ -321,7 +311,7 @@ def main():
     parser.add_argument("--reps", type=int,
                         help="timed rounds (default 5); with --only quiet, the comparison's rounds")
     parser.add_argument("--scales", default="0.25,0.5,1,2")
-    parser.add_argument("--arch", choices=("32", "64"))
+    parser.add_argument("--arch", choices=("32",), help=argparse.SUPPRESS)
     parser.add_argument("--observe", type=int, default=3,
                         help="watched runs of the installer and the engine for memory and the steps (default 3)")
     parser.add_argument("--quiet-reps", type=int, default=QUIET_ROUNDS,
