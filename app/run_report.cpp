@@ -27,19 +27,34 @@ void RunReport::Verdict(const ClientProbe& check) {
     }
 }
 
+namespace {
+
+// " written (N bytes)", or why the file was not used.
+std::string DescribeWorkingFile(const HeldWorkingFile& file) {
+    const std::string bytes = std::to_string(file.Bytes()) + " bytes";
+    switch (file.State()) {
+        case WorkingFile::Written: return " written (" + bytes + ")";
+        case WorkingFile::Verified:
+            return " could not be written; the file there holds the installer's own " + bytes + ": used";
+        case WorkingFile::Foreign:
+            return " could not be written, and the file there is not the installer's own (or is held by another "
+                   "process): not used";
+        case WorkingFile::Changed: return " written, but changed before it could be held: not used";
+        case WorkingFile::NotPrepared: break;
+    }
+    return " not written (not needed)";
+}
+
+}  // namespace
+
 void RunReport::Extraction(const ExtractionJob& job) {
     const std::string temp = TempFolder();
-    const struct {
-        const std::string& name;
-        long long bytes;
-    } files[3] = {{archiveFileName, job.archiveFileBytes},
-                  {uninstallerFileName, job.uninstallerFileBytes},
-                  {unrarFileName, job.libraryFileBytes}};
-    for (const auto& file : files) {
-        Line("working file: ", temp + file.name +
-                                   (file.bytes >= 0 ? " written (" + std::to_string(file.bytes) + " bytes)"
-                                                    : std::string(" could not be written")));
-    }
+    Line("working file: ", temp + archiveFileName + DescribeWorkingFile(job.archiveFile));
+    Line("working file: ", temp + uninstallerFileName +
+                               (job.uninstallerFileBytes >= 0
+                                    ? " written (" + std::to_string(job.uninstallerFileBytes) + " bytes)"
+                                    : std::string(" could not be written")));
+    Line("working file: ", temp + unrarFileName + DescribeWorkingFile(job.libraryFile));
     Line("counted: " + std::to_string(job.totalUnpackedSize) + " bytes in " + std::to_string(job.countedEntries) +
          " entries" + (job.countedWhole ? "" : " (the archive could not be read to its end)"));
     Line("extraction: " + ExtractionSummary(job));

@@ -31,7 +31,7 @@ RunOutcome RunSilentRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& 
     RunOutcome failure = RunOutcome::Failed;
     if (!CheckTheClient(mainWindow, run, messages, report, failure)) return failure;
     ExtractionJob& job = mainWindow.m_extractJob;
-    job.archiveFileBytes = WriteArchiveFile();
+    job.archiveFile = PrepareArchiveFile();
     job.uninstallerFileBytes = WriteUninstallerFile();
     // The bar has no window: no progress message is sent.
     job.progressBar = nullptr;

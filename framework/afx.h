@@ -261,22 +261,6 @@ private:
     COLORREF m_textColor = CLR_DEFAULT;
 };
 
-// A file opened for reading or writing.
-class CFile {
-public:
-    enum OpenFlags : UINT { modeRead = 0x0000, modeWrite = 0x0001, modeReadWrite = 0x0002, modeCreate = 0x1000 };
-    CFile() = default;
-    ~CFile() { Close(); }
-    CFile(const CFile&) = delete;
-    CFile& operator=(const CFile&) = delete;
-
-    BOOL Open(const char* path, UINT flags);
-    UINT Read(void* buffer, UINT count);
-    void Close();
-
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
-};
-
 // The rich-edit text control ("RichEdit20A").
 class CRichEditCtrl : public CWnd {
 public:

@@ -115,24 +115,3 @@ void CMFCButton::DrawUnbound(LPDRAWITEMSTRUCT drawItem) {
                    true);
 }
 
-BOOL CFile::Open(const char* path, UINT flags) {
-    Close();
-    DWORD access = GENERIC_READ;
-    if ((flags & 0x3) == modeWrite) access = GENERIC_WRITE;
-    if ((flags & 0x3) == modeReadWrite) access = GENERIC_READ | GENERIC_WRITE;
-    const DWORD disposition = (flags & modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
-    m_hFile = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    return m_hFile != INVALID_HANDLE_VALUE;
-}
-
-UINT CFile::Read(void* buffer, UINT count) {
-    DWORD read = 0;
-    if (m_hFile == INVALID_HANDLE_VALUE || !ReadFile(m_hFile, buffer, count, &read, nullptr)) return 0;
-    return read;
-}
-
-void CFile::Close() {
-    if (m_hFile != INVALID_HANDLE_VALUE) CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
-}

@@ -11,9 +11,11 @@ namespace {
 // once the dialog has given the text box the focus (which selects all of it).
 constexpr UINT kShowStart = WM_APP + 1;
 
+// Reads the held file for the text box; the cookie is its handle.
 DWORD CALLBACK ReadLicense(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* read) {
-    CFile* file = reinterpret_cast<CFile*>(cookie);
-    *read = static_cast<LONG>(file->Read(buffer, static_cast<UINT>(wanted)));
+    DWORD got = 0;
+    const BOOL ok = ReadFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(wanted), &got, nullptr);
+    *read = ok ? static_cast<LONG>(got) : 0;
     return 0;
 }
 
@@ -60,19 +62,17 @@ LRESULT LicensePage::OnShowStart(WPARAM, LPARAM) {
 }
 
 void LicensePage::LoadLicenseText() {
-    const std::string path = TempFolder() + licenseFileName;
-    CFile file;
-    if (!file.Open(path.c_str(), CFile::modeRead)) {
+    m_licenseFile = HoldLicenseFile();
+    if (!m_licenseFile.Usable()) {
         m_messages.Tell(msgLicenseOpenFailed);
         return;
     }
     m_text.SetWindowText("");
     EDITSTREAM stream;
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&file);
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(m_licenseFile.Handle());
     stream.dwError = 0;
     stream.pfnCallback = ReadLicense;
     m_text.StreamIn(SF_RTF, stream);
-    file.Close();
     OnShowStart(0, 0);
 }
 

@@ -5,6 +5,7 @@
 #include "framework/afx.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
+#include "system/working_files.h"
 
 class LicensePage : public CDialogEx {
 public:
@@ -14,7 +15,9 @@ public:
     ~LicensePage() override;
 
     // Loads "license.rtf" from the temporary folder into the text box, or
-    // tells the user it cannot be opened.
+    // tells the user it cannot be opened. The file is shown only when it
+    // holds the installer's own licence, and it is held from that check
+    // until the page closes.
     void LoadLicenseText();
 
     CRichEditCtrl m_text;
@@ -37,4 +40,5 @@ private:
     HFONT m_buttonFont = nullptr;
     PageFonts m_labelFonts;
     UserMessages& m_messages;
+    HeldWorkingFile m_licenseFile;
 };

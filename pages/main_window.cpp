@@ -199,7 +199,7 @@ LRESULT MainWindow::OnBeginInstall(WPARAM, LPARAM) {
         EndDialog(IDCANCEL);
         return 1;
     }
-    m_extractJob.archiveFileBytes = WriteArchiveFile();
+    m_extractJob.archiveFile = PrepareArchiveFile();
     m_extractJob.uninstallerFileBytes = WriteUninstallerFile();
     m_extractJob.progressBar = m_progress.m_hWnd;
     StartInstall(false);

@@ -42,27 +42,23 @@ ReadHeaderProc rarReadHeader = nullptr;
 ReadHeaderExProc rarReadHeaderEx = nullptr;
 SetCallbackProc rarSetCallback = nullptr;
 
-// Loads the library the counting pass wrote, by its full path, and only when
-// the file holds exactly the library the installer carries: a different file
-// standing there (the copy could not replace it) is never loaded. The file is
-// held against changes from the check until it is loaded.
-HMODULE LoadUnrarLibrary(const ExtractionJob* job) {
-    const std::string path = TempFolder() + unrarFileName;
+// Loads the library from the working file the job holds (preparing it first
+// when no pass has), by its full path, and only when that file holds exactly
+// the library the installer carries: a different file standing there (the
+// copy could not replace it) is never loaded.
+HMODULE LoadUnrarLibrary(ExtractionJob* job) {
+    if (job->libraryFile.State() == WorkingFile::NotPrepared) job->libraryFile = PrepareUnrarFile();
     HMODULE module = nullptr;
-    HANDLE guard = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (guard != INVALID_HANDLE_VALUE) {
-        if (FileMatchesResource(path, "DLL", IDR_UNRAR_DLL)) {
-            // Its own imports come from the system folder only, never from the
-            // temporary folder. A Windows 7 without the update that added the
-            // search flags refuses them: there the library's own folder is
-            // searched first for its imports, not the installer's folder.
-            module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-            if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-            }
+    if (job->libraryFile.Usable()) {
+        const std::string& path = job->libraryFile.Path();
+        // Its own imports come from the system folder only, never from the
+        // temporary folder. A Windows 7 without the update that added the
+        // search flags refuses them: there the library's own folder is
+        // searched first for its imports, not the installer's folder.
+        module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+            module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         }
-        CloseHandle(guard);
     }
     if (module == nullptr) Tell(job, msgLoadLibraryFailed);
     return module;
@@ -74,6 +70,10 @@ Proc Resolve(HMODULE module, const char* name) {
 }
 
 HANDLE OpenArchive(const ExtractionJob* job, const std::string& path, unsigned mode) {
+    if (job->archiveFile.State() != WorkingFile::NotPrepared && !job->archiveFile.Usable()) {
+        Tell(job, msgArchiveOpenFailed);
+        return nullptr;
+    }
     RAROpenArchiveDataEx open;
     std::memset(&open, 0, sizeof open);
     std::vector<char> name(path.begin(), path.end());
@@ -97,7 +97,7 @@ ExtractionJob::~ExtractionJob() {
 
 bool ExtractionJob::CountArchive(const std::string& archive) {
     archivePath = archive;
-    libraryFileBytes = WriteUnrarFile();
+    libraryFile = PrepareUnrarFile();
     HMODULE module = LoadUnrarLibrary(this);
     if (module == nullptr) return false;
     if (libraryHandle != nullptr) FreeLibrary(libraryHandle);

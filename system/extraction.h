@@ -14,6 +14,7 @@
 
 #include "core/install_run.h"
 #include "core/user_messages.h"
+#include "system/working_files.h"
 
 // The runtime product whose installer the finish page may start.
 extern const char* const kRuntimeProductKey;
@@ -43,10 +44,14 @@ public:
     std::string archivePath;             // the temporary folder + "setup.rar"
     HMODULE libraryHandle = nullptr;     // loaded by the counting pass, released with the job
 
+    // The working files the passes use, held until the job goes. An archive
+    // prepared but not usable (not the installer's own bytes) is never
+    // opened; one never prepared (a test's own archive) is opened by its path.
+    HeldWorkingFile archiveFile;         // setup.rar
+    HeldWorkingFile libraryFile;         // setup.dll, prepared by the first pass that loads it
+
     // What the passes did, for the run's log.
-    long long archiveFileBytes = -1;     // the working files as written, -1 not written
-    long long uninstallerFileBytes = -1;
-    long long libraryFileBytes = -1;     // setup.dll, written by the counting pass
+    long long uninstallerFileBytes = -1;  // uninstall.exe as written, -1 not written
     std::int64_t countedEntries = 0;     // entries the counting pass read
     bool countedWhole = false;           // the counting pass read the archive to its end
     ExtractionEnd end = ExtractionEnd::NotRun;

@@ -1,14 +1,51 @@
 #include "system/working_files.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <cstring>
 
 #include "core/shared_state.h"
 #include "resources/resource.h"
+
+namespace {
+
+struct ResourceBytes {
+    const char* bytes = nullptr;
+    DWORD size = 0;
+};
+
+ResourceBytes FindResourceBytes(const char* type, int id) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    ResourceBytes found;
+    if (loaded != nullptr) {
+        found.bytes = static_cast<const char*>(LockResource(loaded));
+        found.size = SizeofResource(module, resource);
+    }
+    return found;
+}
+
+// Whether the open file holds exactly these bytes, read from its start.
+bool HoldsBytes(HANDLE file, const ResourceBytes& resource) {
+    if (resource.bytes == nullptr) return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart != resource.size) return false;
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return false;
+    char buffer[65536];
+    DWORD offset = 0;
+    bool same = true;
+    while (same && offset < resource.size) {
+        DWORD read = 0;
+        const DWORD wanted = resource.size - offset < sizeof buffer ? resource.size - offset : sizeof buffer;
+        same = ReadFile(file, buffer, wanted, &read, nullptr) && read == wanted &&
+               std::memcmp(buffer, resource.bytes + offset, read) == 0;
+        offset += read;
+    }
+    return same && SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
+}
+
+}  // namespace
 
 std::string TempFolder() {
     char folder[MAX_PATH + 1];
@@ -19,46 +56,46 @@ std::string TempFolder() {
 
 long long WriteResourceFile(const char* type, int id, const std::string& fileName) {
     const std::string path = TempFolder() + fileName;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return -1;  // locked or not writable: the older file stays
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
-    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
-    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    // Nobody else may open the file while it is written.
+    Scoped<KernelHandleTraits> file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return -1;  // held by another process or not writable: the older file stays
+    const ResourceBytes resource = FindResourceBytes(type, id);
     DWORD written = 0;
-    const bool whole = bytes != nullptr && size > 0 && WriteFile(file, bytes, size, &written, nullptr) && written == size;
-    CloseHandle(file);
-    return whole ? static_cast<long long>(size) : -1;
+    const bool whole = resource.bytes != nullptr && resource.size > 0 &&
+                       WriteFile(file.get(), resource.bytes, resource.size, &written, nullptr) &&
+                       written == resource.size;
+    return whole ? static_cast<long long>(resource.size) : -1;
 }
 
-bool FileMatchesResource(const std::string& path, const char* type, int id) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
-    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
-    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
-    const char* bytes = loaded != nullptr ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (bytes == nullptr) return false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER fileSize;
-    bool same = GetFileSizeEx(file, &fileSize) && fileSize.QuadPart == size;
-    char buffer[65536];
-    DWORD offset = 0;
-    while (same && offset < size) {
-        DWORD read = 0;
-        const DWORD wanted = size - offset < sizeof buffer ? size - offset : sizeof buffer;
-        same = ReadFile(file, buffer, wanted, &read, nullptr) && read == wanted &&
-               std::memcmp(buffer, bytes + offset, read) == 0;
-        offset += read;
+HeldWorkingFile HeldWorkingFile::Hold(const char* type, int id, const std::string& fileName) {
+    HeldWorkingFile held;
+    held.path_ = TempFolder() + fileName;
+    // Reading shared, nothing else: while this handle is open nobody can
+    // write, delete or rename the file, and a file another process holds
+    // open for writing cannot be held at all.
+    held.hold_.reset(CreateFileA(held.path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    const ResourceBytes resource = FindResourceBytes(type, id);
+    if (held.hold_ && HoldsBytes(held.hold_.get(), resource)) {
+        held.state_ = WorkingFile::Verified;
+        held.bytes_ = resource.size;
+    } else {
+        held.state_ = WorkingFile::Foreign;
+        held.hold_.reset();
     }
-    CloseHandle(file);
-    return same;
+    return held;
 }
 
-long long WriteArchiveFile() { return WriteResourceFile("RAR", IDR_PAYLOAD_RAR, archiveFileName); }
+HeldWorkingFile HeldWorkingFile::Prepare(const char* type, int id, const std::string& fileName) {
+    const bool written = WriteResourceFile(type, id, fileName) >= 0;
+    HeldWorkingFile held = Hold(type, id, fileName);
+    if (written) held.state_ = held.Usable() ? WorkingFile::Written : WorkingFile::Changed;
+    return held;
+}
+
+HeldWorkingFile PrepareArchiveFile() { return HeldWorkingFile::Prepare("RAR", IDR_PAYLOAD_RAR, archiveFileName); }
+HeldWorkingFile PrepareUnrarFile() { return HeldWorkingFile::Prepare("DLL", IDR_UNRAR_DLL, unrarFileName); }
 long long WriteUninstallerFile() { return WriteResourceFile("EXE", IDR_UNINSTALLER_EXE, uninstallerFileName); }
-long long WriteUnrarFile() { return WriteResourceFile("DLL", IDR_UNRAR_DLL, unrarFileName); }
 long long WriteLicenseFile() { return WriteResourceFile("RTF", IDR_LICENSE_RTF, licenseFileName); }
+HeldWorkingFile HoldLicenseFile() { return HeldWorkingFile::Hold("RTF", IDR_LICENSE_RTF, licenseFileName); }

@@ -295,23 +295,39 @@ TEST_F(Engine, RuntimeProductIsFoundInEitherView) {
     EXPECT_NE(CheckRuntimeProduct(), 0);
 }
 
-TEST_F(Engine, WorkingFilesAreFreshCopiesOfTheResources) {
+TEST_F(Engine, WorkingFilesAreTheInstallersOwnBytesAndHeldUntilUsed) {
     const std::string library = wintest::ReadFileBytes(wintest::WinPath(wintest::Option("unrar")));
+    const std::string path = temp_ + unrarFileName;
     ASSERT_GT(library.size(), 10000u);
-    ASSERT_TRUE(wintest::WriteFileBytes(temp_ + unrarFileName, "an older, different file"));
-    WriteUnrarFile();
-    EXPECT_EQ(wintest::ReadFileBytes(temp_ + unrarFileName), library);
-    WriteUnrarFile();
-    EXPECT_EQ(wintest::ReadFileBytes(temp_ + unrarFileName), library);
+    ASSERT_TRUE(wintest::WriteFileBytes(path, "an older, different file"));
+    {
+        const HeldWorkingFile file = PrepareUnrarFile();
+        EXPECT_EQ(file.State(), WorkingFile::Written);
+        EXPECT_EQ(file.Bytes(), static_cast<long long>(library.size()));
+        EXPECT_EQ(wintest::ReadFileBytes(path), library);
+        // Held: readable, but nobody can change, replace or remove it.
+        EXPECT_FALSE(wintest::WriteFileBytes(path, "planted"));
+        EXPECT_FALSE(DeleteFileA(path.c_str()));
+        EXPECT_FALSE(MoveFileExA(path.c_str(), (path + ".moved").c_str(), MOVEFILE_REPLACE_EXISTING));
+    }
+    EXPECT_TRUE(wintest::WriteFileBytes(path, "planted")) << "released with its object";
 
-    // A copy held open by another user keeps its content, without a message.
-    HANDLE held = CreateFileA((temp_ + unrarFileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // A file another process holds open cannot be replaced: it is used only
+    // when it holds the resource's bytes, and nobody is told either way.
     BoxWatcher watcher;
-    WriteUnrarFile();
-    CloseHandle(held);
-    EXPECT_EQ(wintest::ReadFileBytes(temp_ + unrarFileName), library);
+    for (const std::string& standing : {library, std::string("planted")}) {
+        ASSERT_TRUE(wintest::WriteFileBytes(path, standing));
+        for (DWORD sharing : {DWORD(FILE_SHARE_READ), DWORD(0)}) {
+            HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            const HeldWorkingFile file = PrepareUnrarFile();
+            CloseHandle(held);
+            const bool usable = standing == library && sharing != 0;
+            EXPECT_EQ(file.State(), usable ? WorkingFile::Verified : WorkingFile::Foreign) << sharing;
+            EXPECT_EQ(file.Usable(), usable);
+            EXPECT_EQ(wintest::ReadFileBytes(path), standing);
+        }
+    }
     EXPECT_TRUE(watcher.Texts().empty());
 }
 

@@ -14,12 +14,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <atomic>
 #include <random>
+#include <thread>
 
 #include <tinyxml2.h>
 
 #include "core/shared_state.h"
 #include "core/config_document.h"
+#include "resources/resource.h"
 #include "test_client.h"
 #include "wintest.h"
 
@@ -193,7 +196,8 @@ protected:
     bool RunRoad(Road road, const std::string& exe, Texts& texts, DWORD& code, const std::string& more = "") {
         return road == Road::Wizard ? RunWizard(exe, texts, code) : RunUnpaged(road, exe, texts, code, more);
     }
-    // The wizard with the agreement ticked and Install Now; every box answered.
+    // The wizard with the agreement ticked and Install Now; every box
+    // answered, and the finish page, where one comes, closed.
     bool RunWizard(const std::string& exe, Texts& texts, DWORD& code) {
         Child child;
         if (!child.Start(exe, "")) return false;
@@ -202,10 +206,21 @@ protected:
         wintest::Click(page, kAgreement);
         wintest::WaitUntil([&] { return wintest::Enabled(page, kInstallNow); }, 5000);
         wintest::Click(page, kInstallNow);
-        std::vector<Box> boxes;
-        const bool ended = child.RunToEnd(boxes, kRunMs, &code);
-        for (const Box& box : boxes) texts.push_back(box.text);
-        return ended;
+        const ULONGLONG deadline = GetTickCount64() + kRunMs;
+        for (;;) {
+            Box box;
+            if (child.WaitBox(box, 100)) {
+                texts.push_back(box.text);
+                wintest::PressOk(box);
+                continue;
+            }
+            if (HWND finish = wintest::FindPage(child.pid(), IDC_FINISH_CLOSE)) wintest::Click(finish, IDC_FINISH_CLOSE);
+            if (!child.Running()) return child.WaitExit(1000, &code);
+            if (GetTickCount64() >= deadline) {
+                child.Kill();
+                return false;
+            }
+        }
     }
     // An installer whose payload is replaced by these bytes.
     std::string VariantWithPayload(const std::string& name, const std::string& payload) {
@@ -260,6 +275,133 @@ TEST_F(Faults, TemporaryFolderThatCannotBeWritten) {
         outcome.corrupted += changed;
         outcome.survived += ended && code == FailedStatus(road) && texts == expected && changed == 0 && !Extracted() && told;
     }
+    g_outcomes.push_back(outcome);
+}
+
+// Another user's archive standing in the shared temporary folder as
+// setup.rar, held open so that the installer cannot replace it (with reading
+// shared, or not shared at all), and an archive swapped in by another
+// process once the installer has written its own: none is ever extracted.
+TEST_F(Faults, PlantedArchiveIsNeverExtracted) {
+    Outcome outcome{"another archive planted as setup.rar and held open (reading shared, not shared) or swapped in "
+                    "after the write (silent, wizard, quiet)"};
+    const std::string planted = wintest::ReadFileBytes(wintest::WinPath(wintest::Option("planted")));
+    ASSERT_FALSE(planted.empty());
+    const std::string archive = temp_ + "setup.rar", log = root_ + "\\quiet.log";
+    const auto plantedAppeared = [&] {
+        for (const char* entry : {"alpha", "media", "zlast.txt"}) {
+            if (wintest::FileExists(client_->clientFolder + entry)) return true;
+        }
+        return false;
+    };
+    enum class Plant { HeldSharingReads, HeldUnshared, SwappedIn };
+    for (Plant plant : {Plant::HeldSharingReads, Plant::HeldUnshared, Plant::SwappedIn}) {
+        for (Road road : {Road::Silent, Road::Wizard, Road::Quiet}) {
+            const std::string what = std::string(NameOf(road)) + " road, planting " + std::to_string(int(plant));
+            ++outcome.faults;
+            UseClient(root_ + "\\Program Files\\Kestrova");
+            DeleteFileA(log.c_str());
+            HANDLE held = INVALID_HANDLE_VALUE;
+            std::atomic<bool> running{true};
+            std::atomic<int> swaps{0};
+            std::thread swapper;
+            if (plant == Plant::SwappedIn) {
+                DeleteFileA(archive.c_str());
+                // Replaces setup.rar by the planted archive whenever it can
+                // once the installer has written it.
+                swapper = std::thread([&] {
+                    const std::string staged = root_ + "\\staged.rar";
+                    while (running) {
+                        if (wintest::FileExists(archive) && (wintest::FileExists(staged) ||
+                                                             wintest::WriteFileBytes(staged, planted))) {
+                            swaps += MoveFileExA(staged.c_str(), archive.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+                        }
+                        Sleep(1);
+                    }
+                });
+            } else {
+                ASSERT_TRUE(wintest::WriteFileBytes(archive, planted));
+                held = CreateFileA(archive.c_str(), GENERIC_READ,
+                                   plant == Plant::HeldSharingReads ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING,
+                                   0, nullptr);
+                ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            }
+            Texts texts;
+            DWORD code = 1;
+            const bool ended = RunRoad(road, quennel_, texts, code, road == Road::Quiet ? " /log=" + log : "");
+            running = false;
+            if (swapper.joinable()) swapper.join();
+            if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+            // A planted file is refused with the archive's message; an
+            // installation that the swapper could not disturb completes.
+            const bool refused = Extracted() == false;
+            Texts expected = road == Road::Quiet || !refused ? Texts{} : kArchiveTwice;
+            if (road == Road::Wizard && refused) expected.push_back(kNotCompleted);
+            const DWORD status = refused ? FailedStatus(road) : 0;
+            EXPECT_TRUE(ended) << what;
+            EXPECT_FALSE(plantedAppeared()) << what;
+            EXPECT_TRUE(refused || plant == Plant::SwappedIn) << what;
+            EXPECT_EQ(texts, expected) << what;
+            EXPECT_EQ(code, status) << what;
+            // Refused: every copy as it was; installed: every copy updated
+            // with the road's languages (all of them, or the page's preset).
+            int partial = refused ? ChangedCopies() : 0;
+            for (const std::string& copy : refused ? Texts{} : Copies()) {
+                partial += road == Road::Wizard ? !(WellFormed(copy) && copy.find("<Value>true<") != std::string::npos)
+                                                : copy != Updated(original_, kAllCodes);
+            }
+            EXPECT_EQ(partial, 0) << what;
+            bool told = true;
+            if (road == Road::Quiet && refused) {
+                const std::string logged = wintest::ReadFileBytes(log);
+                told = logged.find("setup.rar could not be written, and the file there is not the installer's own") !=
+                           std::string::npos ||
+                       logged.find("setup.rar written, but changed before it could be held") != std::string::npos;
+                told = told && logged.find("message suppressed: " + msgArchiveOpenFailed) != std::string::npos &&
+                       LastLogLine(logged).find(", exit code 1603") != std::string::npos;
+                EXPECT_TRUE(told) << what << ":\n" << logged;
+            }
+            outcome.hung += !ended;
+            outcome.corrupted += partial;
+            outcome.survived += ended && !plantedAppeared() && code == status && partial == 0 && told &&
+                                texts == expected && (plant == Plant::SwappedIn || refused);
+            if (plant == Plant::SwappedIn && swaps > 0) outcome.note = "a swap got in before the hold: refused";
+        }
+    }
+    if (outcome.note.empty()) outcome.note = "every swap was refused while the installer held its archive";
+    g_outcomes.push_back(outcome);
+}
+
+// Another user's licence text standing as license.rtf and held open so that
+// the installer cannot replace it: the licence page never shows it.
+TEST_F(Faults, PlantedLicenceIsNeverShown) {
+    Outcome outcome{"another licence text planted as license.rtf and held open (wizard)", 1};
+    const std::string licence = temp_ + "license.rtf";
+    ASSERT_TRUE(wintest::WriteFileBytes(licence, "{\\rtf1\\ansi planted\\par planted\\par planted}"));
+    HANDLE held = CreateFileA(licence.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Child child;
+    ASSERT_TRUE(child.Start(quennel_, ""));
+    HWND page = wintest::WaitForPage(child.pid(), IDC_LANGUAGE_LICENSE_LINK, 30000);
+    ASSERT_NE(page, nullptr);
+    wintest::ClickStatic(page, IDC_LANGUAGE_LICENSE_LINK);
+    Box box;
+    const bool told = child.WaitBox(box, kRunMs) && box.text == msgLicenseOpenFailed;
+    EXPECT_TRUE(told) << box.text;
+    wintest::PressOk(box);
+    HWND licensePage = wintest::WaitForPage(child.pid(), IDC_LICENSE_TEXT, kRunMs);
+    ASSERT_NE(licensePage, nullptr);
+    const LRESULT lines = SendMessageA(GetDlgItem(licensePage, IDC_LICENSE_TEXT), EM_GETLINECOUNT, 0, 0);
+    EXPECT_LE(lines, 1);
+    wintest::Click(licensePage, IDC_LICENSE_OK);
+    wintest::Click(wintest::WaitForPage(child.pid(), IDC_LANGUAGE_CLOSE, kRunMs), IDC_LANGUAGE_CLOSE);
+    DWORD code = 1;
+    const bool ended = child.WaitExit(kRunMs, &code);
+    CloseHandle(held);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(code, 0u);
+    outcome.hung = !ended;
+    outcome.survived = told && lines <= 1 && ended && code == 0;
     g_outcomes.push_back(outcome);
 }
 

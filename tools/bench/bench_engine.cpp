@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
     std::vector<char> destination(argv[2], argv[2] + std::strlen(argv[2]) + 1);
 
     const double start = Now();
-    WriteUnrarFile();
-    HMODULE module = LoadLibraryA((TempFolder() + "setup.dll").c_str());
+    const HeldWorkingFile library = PrepareUnrarFile();
+    HMODULE module = library.Usable() ? LoadLibraryA(library.Path().c_str()) : nullptr;
     if (module == nullptr) {
         std::printf("bench_engine: the library does not load\n");
         return 1;
