@@ -96,8 +96,8 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
         }
     }
 
-    AfxInitRichEdit2();
-    AfxInitRichEdit();
+    // The rich-edit libraries (and what they load: OLE automation, the
+    // script library) wait for the licence page, which most runs never open.
     CMFCButton::RegisterWindowClass();
 
     InstallRun run;

@@ -169,6 +169,10 @@ void LanguagePage::OnAgreementTick() {
 }
 
 void LanguagePage::OnLicenseLink() {
+    // The licence's text box is a rich edit: its libraries load the first
+    // time the page opens, not at start-up.
+    AfxInitRichEdit2();
+    AfxInitRichEdit();
     LicensePage page(m_messages, this);
     page.DoModal();
 }

@@ -62,14 +62,15 @@ LRESULT LicensePage::OnShowStart(WPARAM, LPARAM) {
 }
 
 void LicensePage::LoadLicenseText() {
-    m_licenseFile = HoldLicenseFile();
-    if (!m_licenseFile.Usable()) {
+    // Held from the check of its bytes until the text box has read it.
+    const HeldWorkingFile licenseFile = HoldLicenseFile();
+    if (!licenseFile.Usable()) {
         m_messages.Tell(msgLicenseOpenFailed);
         return;
     }
     m_text.SetWindowText("");
     EDITSTREAM stream;
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(m_licenseFile.Handle());
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(licenseFile.Handle());
     stream.dwError = 0;
     stream.pfnCallback = ReadLicense;
     m_text.StreamIn(SF_RTF, stream);

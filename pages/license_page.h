@@ -5,7 +5,6 @@
 #include "framework/afx.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
-#include "system/working_files.h"
 
 class LicensePage : public CDialogEx {
 public:
@@ -16,8 +15,8 @@ public:
 
     // Loads "license.rtf" from the temporary folder into the text box, or
     // tells the user it cannot be opened. The file is shown only when it
-    // holds the installer's own licence, and it is held from that check
-    // until the page closes.
+    // holds the installer's own licence, read through the handle that
+    // checked it.
     void LoadLicenseText();
 
     CRichEditCtrl m_text;
@@ -40,5 +39,4 @@ private:
     HFONT m_buttonFont = nullptr;
     PageFonts m_labelFonts;
     UserMessages& m_messages;
-    HeldWorkingFile m_licenseFile;
 };

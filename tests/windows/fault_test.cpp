@@ -299,6 +299,7 @@ TEST_F(Faults, PlantedArchiveIsNeverExtracted) {
         for (Road road : {Road::Silent, Road::Wizard, Road::Quiet}) {
             const std::string what = std::string(NameOf(road)) + " road, planting " + std::to_string(int(plant));
             ++outcome.faults;
+            RemoveTree(root_ + "\\Program Files");
             UseClient(root_ + "\\Program Files\\Kestrova");
             DeleteFileA(log.c_str());
             HANDLE held = INVALID_HANDLE_VALUE;
