@@ -51,6 +51,13 @@ function(quennel_debian_source package marker out_var)
 
   if(NOT trees)
     find_program(QUENNEL_APT_GET apt-get)
+    # Inside the private user namespace of the qemu route (tests/wine/
+    # qemu-route.sh) apt cannot switch to its download user, which the
+    # namespace does not map: it downloads as the namespace's root instead.
+    set(_quennel_apt_options "")
+    if(DEFINED ENV{QUENNEL_QEMU_ROUTE})
+      set(_quennel_apt_options -o APT::Sandbox::User=root)
+    endif()
     if(NOT QUENNEL_APT_GET)
       message(FATAL_ERROR
         "The ${package} sources are not in ${deps_dir} and apt-get is not "
@@ -64,7 +71,7 @@ function(quennel_debian_source package marker out_var)
 
     message(STATUS "Fetching the Debian source package ${package} into ${deps_dir}")
     execute_process(
-      COMMAND "${QUENNEL_APT_GET}" source -q "${package}"
+      COMMAND "${QUENNEL_APT_GET}" source -q ${_quennel_apt_options} "${package}"
       WORKING_DIRECTORY "${stage}"
       RESULT_VARIABLE apt_result
       OUTPUT_VARIABLE apt_output
