@@ -109,6 +109,9 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
     files = {name: sum(f for f, _ in v["payload"].values()) for name, v in variants.items()}
 
     ab = med["a:1"] / med["b:1"]
+    # The budget compares the installer with the engine doing the same work:
+    # into the same folder (see the sentence under the budgets).
+    ab_same = med["a:1"] / med["b-client"]
     count_share = 100.0 * engine_median("1", "count_ms") / engine_median("1", "extract_ms")
     wizard_ratio = med["wizard"] / med["a:1"]
     start_ratio = med["start:quennel"] / med["start:trivial"]
@@ -188,8 +191,9 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
             engine_median("1", "extract_ms") / 1000),
         "", "## Budgets", "",
         "| measure | value | budget | |", "|---|---:|---|---|",
-        "| a/b: silent installation against the minimal engine | %.2f | ≤ %.2f | %s |" % (
-            ab, BUDGETS["a/b"], verdict(ab <= BUDGETS["a/b"])),
+        "| a/b: silent installation against the minimal engine, both into the client folder | %.2f | ≤ %.2f | %s |"
+        % (ab_same, BUDGETS["a/b"], verdict(ab_same <= BUDGETS["a/b"])),
+        "| a/b with the engine into a fresh folder of its own (orientation) | %.2f | | |" % ab,
         "| counting pass / extraction pass (engine) | %.2f %% | ≤ %g %% | %s |" % (
             count_share, BUDGETS["counting"], verdict(count_share <= BUDGETS["counting"])),
         "| wizard road's extraction phase / silent installation (a) | %.2f | ≤ %.2f | %s |" % (
@@ -208,6 +212,10 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
         "| b/c (orientation: the engine under Wine against native unrar) | %.2f | | |" % (med["b:1"] / med["c:1"]),
         "| callback blocks (scale 1) | %s (smallest %s, median %s, largest %s bytes) | | |" % (
             last["blocks"], last["block_min"], last["block_median"], last["block_max"]),
+        "",
+        "The a/b budget means the installer against the minimal engine doing the same work, both extracting into "
+        "the client folder: a different destination changes the extraction itself (Wine looks up every part of "
+        "a longer path for every file), not the installer's own overhead, which is what the budget bounds.",
         "", "## Growth with the payload (silent installation, not solid)", "",
         "| scale | files | unpacked (MB) | archive (MB) | median (s) | min–max (s) | line (s) | off the line "
         "| CPU waited (median) |",
