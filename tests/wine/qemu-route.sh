@@ -45,8 +45,13 @@ case "${1:-}" in
         if [ -n "${QUENNEL_QEMU_ROUTE:-}" ]; then
             exec "$@"
         fi
-        rc=0
-        unshare --user --map-root-user --mount "$0" inside "$@" || rc=$?
+        # QUENNEL_QEMU_SYSTEM=1 skips the private registration (to try the
+        # system-wide one on a machine that allows both).
+        rc=97
+        if [ "${QUENNEL_QEMU_SYSTEM:-0}" != 1 ]; then
+            rc=0
+            unshare --user --map-root-user --mount "$0" inside "$@" || rc=$?
+        fi
         [ $rc -ne 97 ] && exit $rc
         # The private registration was refused: a system-wide one, as root,
         # undone when the command ends however it ends.
@@ -54,7 +59,8 @@ case "${1:-}" in
             log "a private binfmt_misc is refused here (Linux 6.7 or newer allows it), and only root may register system-wide"
             exit 1
         fi
-        log "a private binfmt_misc is refused here: registering i386 programs system-wide for this command"
+        [ "${QUENNEL_QEMU_SYSTEM:-0}" = 1 ] || log "a private binfmt_misc is refused here"
+        log "registering i386 programs system-wide for this command"
         mounted=0
         if [ ! -e "$binfmt/register" ]; then
             mount -t binfmt_misc binfmt_misc "$binfmt"
