@@ -44,6 +44,9 @@ BOOL InstallerApp::InitInstance() {
     report.Line("start: Quennel Language Pack " QUENNEL_VERSION_TEXT ", brand " QUENNEL_BRAND_NAME
                 ", edition " QUENNEL_EDITION_NAME ", command line: " +
                 commandLine);
+    for (const std::string& ignored : line.unknownSwitches) {
+        report.Line("command line: " + ignored + " is no switch of this setup: ignored");
+    }
 
     const RunOutcome outcome = Run(line, road, report);
     m_exitCode = ExitStatus(outcome, road);
@@ -102,9 +105,10 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
 
     InstallRun run;
     if (line.languagesGiven) {
-        if (road == Road::Wizard) {
-            run.presetCodes = BuildSelectedCodes(line.languageFlags);
-        } else {
+        run.presetCodes = BuildSelectedCodes(line.languageFlags);
+        run.addToClientList = line.addLanguages;
+        // The check looks for exactly the chosen codes.
+        if (road == Road::Check) {
             for (int i = 0; i < kLanguageCount; ++i) run.selectionFlags[i] = line.languageFlags[i];
         }
     }

@@ -2,6 +2,7 @@
 
 #include "app/run_report.h"
 #include "core/language_catalogue.h"
+#include "core/preset.h"
 #include "pages/main_window.h"
 #include "system/client_probe.h"
 #include "system/config_update.h"
@@ -25,11 +26,25 @@ bool CheckTheClient(MainWindow& mainWindow, InstallRun& run, UserMessages& messa
     return false;
 }
 
+// Languages given on the command line: the chosen ones (with the client's
+// list for "/addlanguages="), and always the client's current interface
+// language, as the language page keeps it.
+void TakeCommandLineChoice(InstallRun& run, UserMessages& messages) {
+    if (run.presetCodes.empty()) return;
+    ClientProbe reader(run, messages);
+    const std::string languages = reader.ReadClientLanguages();
+    const std::string translator = reader.ReadTranslator();
+    const LanguagePreset preset =
+        ComputePresetForChoice(CommandLineCodes(run.presetCodes, run.addToClientList, languages), translator);
+    for (int i = 0; i < kLanguageCount; ++i) run.selectionFlags[i] = preset.flags[i];
+}
+
 }  // namespace
 
 RunOutcome RunSilentRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report) {
     RunOutcome failure = RunOutcome::Failed;
     if (!CheckTheClient(mainWindow, run, messages, report, failure)) return failure;
+    TakeCommandLineChoice(run, messages);
     ExtractionJob& job = mainWindow.m_extractJob;
     job.archiveFile = PrepareArchiveFile();
     job.uninstallerFileBytes = WriteUninstallerFile();

@@ -115,19 +115,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.forceClose = true;
         } else if (StartsWith(lower, "/log=")) {
             line.logPath = argument.substr(5);
-        } else if (lower == "/languages" || StartsWith(lower, "/languages=")) {
+        } else if (lower == "/languages" || StartsWith(lower, "/languages=") || lower == "/addlanguages" ||
+                   StartsWith(lower, "/addlanguages=")) {
+            const bool add = lower[1] == 'a';
+            const std::string name = add ? "/addlanguages" : "/languages";
             if (!line.error.empty()) continue;
             if (line.languagesGiven) {
-                line.error = "/languages= is given more than once";
-            } else if (lower == "/languages") {
-                line.error = "/languages needs a list of language codes after \"=\"";
+                line.error = line.addLanguages == add ? name + "= is given more than once"
+                                                      : "/languages= and /addlanguages= cannot both be given";
+            } else if (lower == name) {
+                line.error = name + " needs a list of language codes after \"=\"";
             } else {
                 std::string why;
-                if (!ParseLanguageList(argument.substr(11), line.languageFlags, why)) {
+                if (!ParseLanguageList(argument.substr(name.size() + 1), line.languageFlags, why)) {
                     line.error = argument + ": " + why;
                 }
             }
             line.languagesGiven = true;
+            line.addLanguages = add;
+        } else if (argument.size() > 1 && (argument[0] == '/' || argument[0] == '-') && argument != "/silent") {
+            line.unknownSwitches.push_back(argument);
         }
     }
     std::vector<const char*> argv;
@@ -148,7 +155,9 @@ std::string UsageText() {
            "/silent\tinstall all languages without pages; messages are still shown\r\n"
            "/quiet\tinstall without any window or message; ends with an exit code\r\n"
            "/log=PATH\tappend a log of the run to the file PATH (its folder must exist)\r\n"
-           "/languages=CODES\tthe languages to install, a comma list of codes (e.g. /languages=34,35)\r\n"
+           "/languages=CODES\tthe languages to install, a comma list of codes (e.g. /languages=34,35);\r\n"
+           "\tthe client's current interface language is always kept\r\n"
+           "/addlanguages=CODES\tadd these languages to those the client lists\r\n"
            "/forcecloseapplications\twith /quiet: close the client's running tool (Ombrix.exe)\r\n"
            "/check\treport whether the languages are installed; changes nothing\r\n"
            "/? or /help\tshow this text\r\n"

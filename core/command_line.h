@@ -24,9 +24,16 @@ struct CommandLine {
     bool forceClose = false;  // "/forcecloseapplications"
     std::string logPath;      // "/log=PATH" (the last one given); empty for none
 
-    // "/languages=CODES": the chosen languages, one flag per catalogue entry.
+    // "/languages=CODES" or "/addlanguages=CODES": the chosen languages, one
+    // flag per catalogue entry; added to the client's list instead of
+    // replacing it when addLanguages.
     bool languagesGiven = false;
+    bool addLanguages = false;
     int languageFlags[kLanguageCount] = {};
+
+    // Arguments that look like switches but are none of the installer's
+    // (another installer's "/S" or "/qn", say): ignored, and named in the log.
+    std::vector<std::string> unknownSwitches;
 
     // Why the command line is not valid; empty when it is.
     std::string error;

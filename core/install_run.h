@@ -34,9 +34,10 @@ struct InstallRun {
     int selectionFlags[kLanguageCount] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
                                           1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     std::string selectedCodes;
-    // Codes that preset the language page instead of the client's list
-    // (given on the command line); empty for the client's list.
+    // Codes chosen on the command line, which take the place of the client's
+    // list on every road (joined to it when addToClientList); empty for none.
     std::string presetCodes;
+    bool addToClientList = false;
 
     // 0 when the runtime product was found, otherwise the registry's error.
     std::int32_t runtimeMissing = 1;

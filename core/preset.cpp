@@ -31,9 +31,25 @@ LanguagePreset ComputePresetForChoice(const std::string& chosenCodes, const std:
             preset.checked[entry->position - 1] = 1;
         }
     }
+    if (preset.disabled >= 0 && preset.checked[preset.disabled] == 0) {
+        preset.checked[preset.disabled] = 1;
+        ++chosen;
+    }
     preset.selectAll = chosen == kLanguageCount;
     for (int i = 0; i < kLanguageCount; ++i) preset.flags[i] = preset.checked[i];
     return preset;
+}
+
+std::string CommandLineCodes(const std::string& chosenCodes, bool addToClientList, const std::string& clientLanguages) {
+    int flags[kLanguageCount] = {};
+    if (addToClientList) {
+        const LanguagePreset listed = ComputePreset(clientLanguages, std::string());
+        for (int i = 0; i < kLanguageCount; ++i) flags[i] = listed.checked[i];
+    }
+    for (const std::string& item : SplitCodeList(chosenCodes)) {
+        if (const LanguageEntry* entry = FindLanguageByCode(item)) flags[entry->position - 1] = 1;
+    }
+    return BuildSelectedCodes(flags);
 }
 
 void ApplySelectAll(bool ticked, const bool enabled[kLanguageCount], int checked[kLanguageCount],

@@ -19,9 +19,14 @@ struct LanguagePreset {
 LanguagePreset ComputePreset(const std::string& clientLanguages, const std::string& translator);
 
 // The preset for languages chosen on the command line: exactly their boxes
-// checked, "Select All" ticked only when all are chosen; the box of the
-// client's current language disabled as above.
+// checked, and the box of the client's current language, which is disabled
+// as above and checked (a choice never drops the language the client is
+// shown in); "Select All" ticked only when all are checked.
 LanguagePreset ComputePresetForChoice(const std::string& chosenCodes, const std::string& translator);
+
+// The codes a command-line choice stands for: the chosen codes, joined by
+// the client's own list when they are added to it ("/addlanguages=").
+std::string CommandLineCodes(const std::string& chosenCodes, bool addToClientList, const std::string& clientLanguages);
 
 // "Select All" was clicked and is now ticked or not: when ticked every box is
 // checked and every flag set; when unticked every enabled box is unchecked and

@@ -122,8 +122,10 @@ bool LanguagePage::Preset() {
     }
     const std::string translator = reader.ReadTranslator();
     // Languages chosen on the command line take the place of the client's list.
-    const LanguagePreset preset = m_run.presetCodes.empty() ? ComputePreset(languages, translator)
-                                                            : ComputePresetForChoice(m_run.presetCodes, translator);
+    const LanguagePreset preset =
+        m_run.presetCodes.empty()
+            ? ComputePreset(languages, translator)
+            : ComputePresetForChoice(CommandLineCodes(m_run.presetCodes, m_run.addToClientList, languages), translator);
     if (preset.disabled >= 0) m_languageBoxes[preset.disabled].EnableWindow(FALSE);
     CheckDlgButton(m_hWnd, IDC_LANGUAGE_SELECT_ALL, preset.selectAll ? BST_CHECKED : BST_UNCHECKED);
     WriteBoxes(preset.checked);

@@ -36,7 +36,7 @@ TEST(CommandLineParse, SwitchesWithoutRegardToCaseButSilentExact) {
     EXPECT_FALSE(Parse("q /SILENT").silent);
     EXPECT_TRUE(Parse("q /?").help);
     EXPECT_EQ(Parse("q /log=a /log=b").logPath, "b");
-    EXPECT_TRUE(Parse("q /log /languagesx=1 /quietly").error.empty());  // not switches: ignored
+    EXPECT_TRUE(Parse("q /log /languagesx=1 /quietly").error.empty());  // not the installer's: ignored
     EXPECT_FALSE(Parse("q /log /quietly").quiet);
 }
 
@@ -93,11 +93,12 @@ TEST(CheckLanguageList, EveryCodeListedAndTheMarkSetWhereThereIsOne) {
     EXPECT_EQ(state("<C><Other/></C>", "34"), LanguageListState::NoLanguageList);
 }
 
-TEST(PresetForChoice, ExactlyTheChosenBoxesAndSelectAllOnlyForAll) {
+TEST(PresetForChoice, TheChosenBoxesAndTheCurrentLanguageAndSelectAllOnlyForAll) {
     const LanguagePreset some = ComputePresetForChoice("0,34", "35");
     EXPECT_FALSE(some.selectAll);
     for (const LanguageEntry& entry : languageCatalogue) {
-        const int expected = std::string(entry.code) == "0" || std::string(entry.code) == "34";
+        const std::string code = entry.code;
+        const int expected = code == "0" || code == "34" || code == "35";  // 35: the current language, kept
         EXPECT_EQ(some.checked[entry.position - 1], expected) << entry.code;
         EXPECT_EQ(some.flags[entry.position - 1], expected) << entry.code;
     }
@@ -107,6 +108,27 @@ TEST(PresetForChoice, ExactlyTheChosenBoxesAndSelectAllOnlyForAll) {
     int all[kLanguageCount];
     for (int& flag : all) flag = 1;
     EXPECT_TRUE(ComputePresetForChoice(BuildSelectedCodes(all), "0").selectAll);
+}
+
+TEST(PresetForChoice, AddedLanguagesJoinTheClientsList) {
+    EXPECT_EQ(CommandLineCodes("34", false, "0,2,35"), "34");
+    EXPECT_EQ(CommandLineCodes("34", true, "0,2,35"), "0,2,34,35");
+    EXPECT_EQ(CommandLineCodes("35,2", true, "0,2,x,99"), "0,2,35");  // unknown items dropped, none twice
+    int all[kLanguageCount];
+    for (int& flag : all) flag = 1;
+    EXPECT_EQ(CommandLineCodes("34", true, "0"), BuildSelectedCodes(all));  // a lone "0" lists every language
+}
+
+TEST(CommandLineParse, AddLanguagesAndUnknownSwitches) {
+    const CommandLine added = Parse("q /quiet /AddLanguages=34,35 /S /VERYSILENT -qn /silent x");
+    EXPECT_TRUE(added.error.empty());
+    EXPECT_TRUE(added.languagesGiven && added.addLanguages);
+    EXPECT_EQ(BuildSelectedCodes(added.languageFlags), "34,35");
+    EXPECT_EQ(added.unknownSwitches, (std::vector<std::string>{"/S", "/VERYSILENT", "-qn"}));
+    for (const char* bad : {"/addlanguages=", "/addlanguages", "/addlanguages=99", "/addlanguages=34 /languages=35",
+                            "/languages=34 /addlanguages=35", "/addlanguages=34 /addlanguages=35"}) {
+        EXPECT_FALSE(Parse(std::string("q ") + bad).error.empty()) << bad;
+    }
 }
 
 }  // namespace

@@ -229,7 +229,8 @@ TEST_F(Unattended, QuietInstallsTheChosenLanguagesLogsInUtf8AndCheckTellsBeforeA
 
     const std::wstring install = L"/Quiet /languages=34,35 " + logArgument;
     ExpectQuiet(RunWide(install), 0, "install");
-    for (const std::string& copy : Copies()) EXPECT_EQ(copy, Updated("34,35"));
+    // The client's current interface language (English) is kept.
+    for (const std::string& copy : Copies()) EXPECT_EQ(copy, Updated("0,34,35"));
     // The whole payload is extracted, whatever the languages chosen.
     for (const char* root : {"client\\translations\\", "server\\translations\\"}) {
         EXPECT_EQ(wintest::Entries(client_->clientFolder + root, true), wintest::Entries(tree_ + root, true)) << root;
@@ -469,7 +470,7 @@ TEST_F(Unattended, LanguagesPresetTheWizardBoxesAndItsLogEndsWithTheInstallation
     std::string reversed;
     for (int i = kLanguageCount - 1; i >= 0; --i) reversed += std::string(languageCatalogue[i].code) + (i ? "," : "");
     const std::string log = root_ + "\\wizard.log";
-    for (const Case& c : {Case{"/languages=" + reversed, {}}, Case{"/Languages=35,34 " + LogArgument(log), {"34", "35"}}}) {
+    for (const Case& c : {Case{"/languages=" + reversed, {}}, Case{"/Languages=35,34 " + LogArgument(log), {"0", "34", "35"}}}) {
         Child wizard;
         ASSERT_TRUE(wizard.Start(quennel_, c.arguments));
         HWND page = wintest::WaitForPage(wizard.pid(), kSelectAll, 30000);
@@ -500,15 +501,32 @@ TEST_F(Unattended, LanguagesPresetTheWizardBoxesAndItsLogEndsWithTheInstallation
         wintest::Click(finish, kFinishClose);
         EXPECT_TRUE(wizard.WaitExit(30000, &code));
         EXPECT_EQ(code, 0u);
-        EXPECT_EQ(Copies(), Texts(3, Updated("34,35")));
+        EXPECT_EQ(Copies(), Texts(3, Updated("0,34,35")));
         std::string problem;
         const Texts texts = LogTexts(wintest::ReadFileBytes(log), problem);
         EXPECT_EQ(problem, "");
         EXPECT_EQ(CountStarting(texts, "copy: "), 3);
-        EXPECT_TRUE(Contains(texts, "languages: 34,35"));
+        EXPECT_TRUE(Contains(texts, "languages: 0,34,35"));
         EXPECT_EQ(FirstStarting(texts, "extraction: ").find("; completed"), FirstStarting(texts, "extraction: ").size() - 11);
         EXPECT_EQ(texts.empty() ? "" : texts.back(), "end: installed, exit code 0");
     }
+}
+
+// Two deployments of single languages add up, and another installer's
+// silent switch is named in the log and otherwise ignored.
+TEST_F(Unattended, AddedLanguagesAddUpAndForeignSwitchesAreLogged) {
+    InstallClient();  // "0,2", the client's current language English
+    const std::string log = root_ + "\\add.log";
+    ExpectQuiet(Run("/quiet /addlanguages=34 /VERYSILENT " + LogArgument(log)), 0, "first");
+    for (const std::string& copy : Copies()) EXPECT_EQ(copy, Updated("0,2,34"));
+    ExpectQuiet(Run("/quiet /AddLanguages=35"), 0, "second");
+    for (const std::string& copy : Copies()) EXPECT_EQ(copy, Updated("0,2,34,35"));
+    ExpectQuiet(Run("/check /languages=34,35"), 0, "both recorded");
+    std::string problem;
+    const Texts texts = LogTexts(wintest::ReadFileBytes(log), problem);
+    EXPECT_TRUE(Contains(texts, "command line: /VERYSILENT is no switch of this setup: ignored"))
+        << testing::PrintToString(texts);
+    ExpectQuiet(Run("/quiet /addlanguages=34,34"), 87, "malformed");
 }
 
 TEST_F(Unattended, HelpListsTheSwitchesAndTheExitCodes) {
@@ -519,7 +537,7 @@ TEST_F(Unattended, HelpListsTheSwitchesAndTheExitCodes) {
     ASSERT_TRUE(child.WaitBox(box, 30000));
     EXPECT_EQ(box.caption, "Quennel");
     EXPECT_TRUE(wintest::ShowsSystemIcon(box, IDI_INFORMATION)) << "not the information icon";
-    const Texts listed{"/silent", "/quiet", "/log=", "/languages=", "/forcecloseapplications", "/check", "/help",
+    const Texts listed{"/silent", "/quiet", "/log=", "/languages=", "/addlanguages=", "/forcecloseapplications", "/check", "/help",
                        "87", "170", "1603", "1605", "1618", "1642"};
     for (const std::string& text : listed) EXPECT_NE(box.text.find(text), std::string::npos) << text;
     wintest::PressOk(box);
