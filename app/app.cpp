@@ -86,16 +86,25 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
 
     // A running sibling tool is stopped after the user is told; "/quiet"
     // stops it only when told to, since nobody could save their work.
+    // Every running instance is stopped: one left running would hold the
+    // files the installation replaces.
     if (road != Road::Check) {
-        if (const DWORD tool = FindProcessByName(ombrixExeName)) {
-            const std::string running = "tool: " + ombrixExeName + " is running (process " + std::to_string(tool) + ")";
+        const std::vector<DWORD> tools = FindProcessesByName(ombrixExeName);
+        if (!tools.empty()) {
+            std::string ids;
+            for (DWORD tool : tools) ids += (ids.empty() ? "" : ", ") + std::to_string(tool);
+            const std::string running =
+                "tool: " + ombrixExeName + " is running (" +
+                (tools.size() == 1 ? "process " + ids : std::to_string(tools.size()) + " instances: processes " + ids) +
+                ")";
             if (road == Road::Quiet && !line.forceClose) {
                 report.Line(running + "; not stopped without /forcecloseapplications");
                 return RunOutcome::ToolRunning;
             }
             boxes.Tell(msgOmbrixRunning);
-            StopProcess(tool);
-            report.Line(running + "; stopped");
+            std::size_t stopped = 0;
+            for (DWORD tool : tools) stopped += StopProcess(tool) ? 1 : 0;
+            report.Line(running + "; stopped " + std::to_string(stopped) + " of " + std::to_string(tools.size()));
         }
     }
 

@@ -26,20 +26,21 @@ bool ClaimSingleInstance() {
     return true;
 }
 
-DWORD FindProcessByName(const std::string& exeName) {
+std::vector<DWORD> FindProcessesByName(const std::string& exeName) {
+    std::vector<DWORD> found;
     const ScopedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return 0;
+    if (!snapshot) return found;
     PROCESSENTRY32 entry;
     std::memset(&entry, 0, sizeof entry);
     entry.dwSize = sizeof(PROCESSENTRY32);
-    if (!Process32First(snapshot.get(), &entry)) return 0;
+    if (!Process32First(snapshot.get(), &entry)) return found;
     do {
         entry.szExeFile[MAX_PATH - 1] = '\0';
-        if (exeName == entry.szExeFile) return entry.th32ProcessID;
+        if (exeName == entry.szExeFile) found.push_back(entry.th32ProcessID);
         std::memset(&entry, 0, sizeof entry);
         entry.dwSize = sizeof(PROCESSENTRY32);
     } while (Process32Next(snapshot.get(), &entry));
-    return 0;
+    return found;
 }
 
 void WriteCompatibilityMark() {
@@ -60,12 +61,13 @@ namespace {
 constexpr DWORD kProcessExitMs = 5000;
 }  // namespace
 
-void StopProcess(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (process == nullptr) process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
-    if (process != nullptr) {
-        TerminateProcess(process, 0);
-        WaitForSingleObject(process, kProcessExitMs);
-        CloseHandle(process);
+bool StopProcess(DWORD pid) {
+    ScopedProcess process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    if (!process) {
+        // Ended where it cannot be waited for: taken as ended once terminated.
+        ScopedProcess terminate(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+        return terminate && TerminateProcess(terminate.get(), 0);
     }
+    TerminateProcess(process.get(), 0);
+    return WaitForSingleObject(process.get(), kProcessExitMs) == WAIT_OBJECT_0;
 }

@@ -8,19 +8,20 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Claims the machine-wide mutex named after the executable's file name;
 // false when another instance holds it (or it cannot be opened). The claim
 // lasts until the process ends.
 bool ClaimSingleInstance();
 
-// Id of the first running process whose executable file name is exactly
-// exeName (case-sensitive); 0 when none is.
-DWORD FindProcessByName(const std::string& exeName);
+// Ids of every running process whose executable file name is exactly
+// exeName (case-sensitive); empty when none is.
+std::vector<DWORD> FindProcessesByName(const std::string& exeName);
 
 // Ends the process and gives it a few seconds to go, so that the files it
-// held are free before the installation writes them.
-void StopProcess(DWORD pid);
+// held are free before the installation writes them. True when it has ended.
+bool StopProcess(DWORD pid);
 
 // Writes the compatibility mark for the running executable under
 // HKEY_CURRENT_USER; nothing is created when the key does not exist.

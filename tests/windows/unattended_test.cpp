@@ -402,6 +402,17 @@ TEST_F(Unattended, RunningToolEnds170UnlessForcedToClose) {
     EXPECT_FALSE(wintest::FileExists(first)) << "not the last /log= was used";
     for (const std::string& copy : Copies()) EXPECT_EQ(copy, Updated(kAllCodes));
     EXPECT_EQ(wintest::Entries(client_->clientFolder + "server\\translations\\", true).size(), 33u);
+
+    // Every instance is stopped, and the log says how many.
+    Child one, two;
+    StartTool(one);
+    StartTool(two);
+    const std::string both = root_ + "\\both.log";
+    ExpectQuiet(Run("/quiet /forcecloseapplications " + LogArgument(both)), 0, "two instances");
+    EXPECT_TRUE(one.WaitExit(5000) && two.WaitExit(5000)) << "an instance of the tool still runs";
+    const std::string stopped = FirstStarting(LogTexts(wintest::ReadFileBytes(both), problem), "tool: ");
+    EXPECT_EQ(stopped.rfind("tool: Ombrix.exe is running (2 instances: processes ", 0), 0u) << stopped;
+    EXPECT_NE(stopped.find("); stopped 2 of 2"), std::string::npos) << stopped;
 }
 
 TEST_F(Unattended, LockedCopyEnds5AndTheOthersAreUpdated) {
