@@ -6,6 +6,7 @@
 
 #include "app/completion.h"
 #include "app/message_boxes.h"
+#include "app/removal_road.h"
 #include "app/run_report.h"
 #include "app/silent_road.h"
 #include "core/install_run.h"
@@ -21,6 +22,7 @@ InstallerApp theApp;
 namespace {
 
 Road RoadOf(const CommandLine& line) {
+    if (line.uninstall) return Road::Uninstall;
     if (line.check) return Road::Check;
     if (line.quiet) return Road::Quiet;
     return line.silent ? Road::Silent : Road::Wizard;
@@ -79,8 +81,9 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
     controls.dwICC = ICC_WIN95_CLASSES;  // 0xFF
     InitCommonControlsEx(&controls);
 
-    // The check changes nothing, not even the compatibility mark.
-    if (road != Road::Check) WriteCompatibilityMark();
+    // The check changes nothing, not even the compatibility mark; the
+    // removal leaves nothing of its own behind.
+    if (road != Road::Check && road != Road::Uninstall) WriteCompatibilityMark();
 
     CWinApp::InitInstance();
 
@@ -97,7 +100,7 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
                 "tool: " + ombrixExeName + " is running (" +
                 (tools.size() == 1 ? "process " + ids : std::to_string(tools.size()) + " instances: processes " + ids) +
                 ")";
-            if (road == Road::Quiet && !line.forceClose) {
+            if (line.quiet && !line.forceClose) {
                 report.Line(running + "; not stopped without /forcecloseapplications");
                 return RunOutcome::ToolRunning;
             }
@@ -113,6 +116,9 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
     CMFCButton::RegisterWindowClass();
 
     InstallRun run;
+    run.version = QUENNEL_VERSION_TEXT;
+    run.brandName = QUENNEL_BRAND_NAME;
+    run.editionName = QUENNEL_EDITION_NAME;
     if (line.languagesGiven) {
         run.presetCodes = BuildSelectedCodes(line.languageFlags);
         run.addToClientList = line.addLanguages;
@@ -131,6 +137,8 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
         case Road::Silent:
         case Road::Quiet:
             return RunSilentRoad(dlg, run, boxes, report);
+        case Road::Uninstall:
+            return RunRemovalRoad(dlg, run, boxes, report);
         case Road::Wizard:
             break;
     }

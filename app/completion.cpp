@@ -1,4 +1,5 @@
 #include "app/completion.h"
+#include "app/receipt_keeper.h"
 
 #include <cstdlib>
 
@@ -10,7 +11,11 @@
 
 void CompleteInstallation(InstallRun& run, bool silent, const ExtractionJob& job, RunReport& report) {
     run.selectedCodes = BuildSelectedCodes(run.selectionFlags);
+    ReceiptKeeper receipt(run);
+    receipt.BeforeCopies(run, job);
     UpdateClientConfigCopies(run);
+    report.Line("receipt: " + receipt.PathForLog() +
+                (receipt.AfterCopies(run, job) ? " written" : " could not be written"));
     run.completed = true;
     CWinApp* app = AfxGetApp();
     if (app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr) {

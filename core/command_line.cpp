@@ -113,6 +113,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.help = true;
         } else if (lower == "/forcecloseapplications") {
             line.forceClose = true;
+        } else if (lower == "/uninstall") {
+            line.uninstall = true;
         } else if (StartsWith(lower, "/log=")) {
             line.logPath = argument.substr(5);
         } else if (lower == "/languages" || StartsWith(lower, "/languages=") || lower == "/addlanguages" ||
@@ -137,6 +139,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.unknownSwitches.push_back(argument);
         }
     }
+    if (line.error.empty() && line.uninstall && (line.check || line.languagesGiven)) {
+        line.error = line.check ? "/uninstall and /check cannot both be given"
+                                : "/uninstall takes no languages";
+    }
     std::vector<const char*> argv;
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
     line.silent = HasSilentArgument(static_cast<int>(argv.size()), argv.data());
@@ -159,16 +165,17 @@ std::string UsageText() {
            "\tthe client's current interface language is always kept\r\n"
            "/addlanguages=CODES\tadd these languages to those the client lists\r\n"
            "/forcecloseapplications\twith /quiet: close the client's running tool (Ombrix.exe)\r\n"
+           "/uninstall\tremove what the installations on this computer added (with /quiet and /log= too)\r\n"
            "/check\treport whether the languages are installed; changes nothing\r\n"
            "/? or /help\tshow this text\r\n"
            "\r\n"
            "Exit codes:\r\n"
-           "0\tinstalled (/check: the languages are installed)\r\n"
+           "0\tinstalled (/check: the languages are installed; /uninstall: removed, or nothing to remove)\r\n"
            "1\t/check: not installed yet\r\n"
            "5\tinstalled, but a configuration copy could not be updated\r\n"
            "87\tbad command line\r\n"
            "170\tthe client's tool is running (/quiet without /forcecloseapplications)\r\n"
-           "1603\tthe installation failed\r\n"
+           "1603\tthe installation (or removal) failed\r\n"
            "1605\tno client is installed\r\n"
            "1618\tanother installation is running\r\n"
            "1642\tthe client does not accept language packs\r\n"

@@ -22,6 +22,7 @@ struct CommandLine {
     bool check = false;       // "/check": report whether installed, change nothing
     bool help = false;        // "/?" or "/help"
     bool forceClose = false;  // "/forcecloseapplications"
+    bool uninstall = false;   // "/uninstall": undo the installations recorded on this machine
     std::string logPath;      // "/log=PATH" (the last one given); empty for none
 
     // "/languages=CODES" or "/addlanguages=CODES": the chosen languages, one

@@ -43,24 +43,24 @@ ClientConfigValues ReadConfigValues(const XMLDocument& document) {
     return values;
 }
 
-bool UpdateConfigDocument(XMLDocument& document, const std::string& codes) {
+bool UpdateConfigDocument(XMLDocument& document, const std::string& codes, const char* mark) {
     XMLElement* languages = ValueElement(document, "Languages");
     if (languages == nullptr) return false;
     // SetText replaces the text of a first text child, or puts a new text
     // node in front of the children.
     languages->SetText(codes.c_str());
     if (XMLElement* multilingual = ValueElement(document, "MultilingualInstallation")) {
-        multilingual->SetText("true");
+        multilingual->SetText(mark);
     }
     return true;
 }
 
-bool UpdatedConfigBytes(XMLDocument& document, const std::string& codes, std::string& bytes) {
+bool UpdatedConfigBytes(XMLDocument& document, const std::string& codes, std::string& bytes, const char* mark) {
     const std::string versionType = ConfigValue(document, "VersionType");
     const std::string productType = ConfigValue(document, "ProductType");
     const std::string translator = ConfigValue(document, "Translator");
     const bool hasMark = ValueElement(document, "MultilingualInstallation") != nullptr;
-    if (!UpdateConfigDocument(document, codes)) return false;
+    if (!UpdateConfigDocument(document, codes, mark)) return false;
     std::string printed = PrintDocument(document);
 
     XMLDocument reloaded;
@@ -69,7 +69,7 @@ bool UpdatedConfigBytes(XMLDocument& document, const std::string& codes, std::st
         ConfigValue(reloaded, "ProductType") != productType || ConfigValue(reloaded, "Translator") != translator) {
         return false;
     }
-    if (hasMark && ConfigValue(reloaded, "MultilingualInstallation") != "true") return false;
+    if (hasMark && ConfigValue(reloaded, "MultilingualInstallation") != mark) return false;
     bytes.swap(printed);
     return true;
 }

@@ -23,17 +23,18 @@ struct ClientConfigValues {
 ClientConfigValues ReadConfigValues(const tinyxml2::XMLDocument& document);
 
 // Sets the language list to the codes and, where the document has
-// "MultilingualInstallation"/"Value", that value to "true"; nothing else
-// changes. Returns false, changing nothing, when the document lacks the root,
-// "Languages" or its "Value".
-bool UpdateConfigDocument(tinyxml2::XMLDocument& document, const std::string& codes);
+// "MultilingualInstallation"/"Value", that value to mark ("true" when
+// installing); nothing else changes. Returns false, changing nothing, when
+// the document lacks the root, "Languages" or its "Value".
+bool UpdateConfigDocument(tinyxml2::XMLDocument& document, const std::string& codes, const char* mark = "true");
 
 // The bytes to save for a loaded document: updated as above and printed by
 // the library's default printing. Returns false when the document lacks the
 // language list, or when the printed text would not load back with the new
 // list and mark and the other values unchanged (the library accepts some
 // documents it cannot print faithfully); nothing is to be saved then.
-bool UpdatedConfigBytes(tinyxml2::XMLDocument& document, const std::string& codes, std::string& bytes);
+bool UpdatedConfigBytes(tinyxml2::XMLDocument& document, const std::string& codes, std::string& bytes,
+                        const char* mark = "true");
 
 // Whether a document already records these codes (a codes text as written
 // by the installer): its language list holds every one of them and, where it

@@ -18,6 +18,9 @@ struct InstallRun {
     // "1" once a client check has begun.
     std::string installConfirmed;
 
+    // This installer, as its receipt names it.
+    std::string version, brandName, editionName;
+
     // The client's folders and configuration copies, found by the client check.
     std::string clientFolder;        // receives the translation files
     std::string benchmarkSetupPath;  // the reference configuration

@@ -6,6 +6,7 @@ int ExitStatus(RunOutcome outcome, Road road) {
     if (road == Road::Silent) return outcome == RunOutcome::Failed ? kExitInstallFailure : kExitSuccess;
     switch (outcome) {
         case RunOutcome::Installed:
+        case RunOutcome::Removed:
         case RunOutcome::Closed:
         case RunOutcome::HelpShown:
             return kExitSuccess;
@@ -42,6 +43,7 @@ std::string DescribeOutcome(RunOutcome outcome) {
         case RunOutcome::ClientMissing: return "no client installed";
         case RunOutcome::ClientIncompatible: return "the client does not accept language packs";
         case RunOutcome::Failed: return "the installation failed";
+        case RunOutcome::Removed: return "removed";
     }
     return "unknown";
 }

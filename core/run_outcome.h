@@ -5,7 +5,7 @@
 #include <string>
 
 // The road the run takes, chosen by the command line.
-enum class Road { Wizard, Silent, Quiet, Check };
+enum class Road { Wizard, Silent, Quiet, Check, Uninstall };
 
 enum class RunOutcome {
     Installed,           // everything written ("/check": the languages are there)
@@ -18,7 +18,8 @@ enum class RunOutcome {
     ToolRunning,         // "/quiet" found the client's tool running and did not stop it
     ClientMissing,       // no client, or its reference configuration does not load
     ClientIncompatible,  // the client does not accept language packs
-    Failed,              // working files, library, archive or extraction
+    Failed,              // working files, library, archive or extraction; a removal left undone
+    Removed,             // "/uninstall": removed, or nothing to remove
 };
 
 // Exit statuses with Windows Installer's meaning where one fits.
@@ -32,8 +33,8 @@ constexpr int kExitClientMissing = 1605;         // ERROR_UNKNOWN_PRODUCT
 constexpr int kExitAlreadyRunning = 1618;        // ERROR_INSTALL_ALREADY_RUNNING
 constexpr int kExitClientIncompatible = 1642;    // ERROR_PATCH_TARGET_NOT_FOUND
 
-// The exit status of an outcome on a road. "/quiet" and "/check" tell every
-// outcome by its own status; the wizard and "/silent", which tell the user in
+// The exit status of an outcome on a road. "/quiet", "/check" and
+// "/uninstall" tell every outcome by its own status; the wizard and "/silent", which tell the user in
 // boxes, end with 0, but for a bad command line and, on "/silent", a failed
 // installation.
 int ExitStatus(RunOutcome outcome, Road road);

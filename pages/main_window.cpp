@@ -242,8 +242,8 @@ int MainWindow::NeedsInstall() {
 }
 
 void MainWindow::StartInstall(bool synchronous) {
-    m_extractJob.CountArchive(TempFolder() + archiveFileName);
     m_extractJob.destinationFolder = m_run.clientFolder;
+    m_extractJob.CountArchive(TempFolder() + archiveFileName);
     m_extractJob.silent = synchronous;
     if (synchronous) {
         ExtractArchive(&m_extractJob);

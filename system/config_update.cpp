@@ -79,7 +79,7 @@ Load LoadCopy(const std::string& path, tinyxml2::XMLDocument& document) {
 
 }  // namespace
 
-CopyUpdate UpdateClientConfig(const std::string& path, const std::string& selectedCodes) {
+CopyUpdate UpdateClientConfig(const std::string& path, const std::string& selectedCodes, const char* mark) {
     tinyxml2::XMLDocument document;
     switch (LoadCopy(path, document)) {
         case Load::Loaded: break;
@@ -91,7 +91,11 @@ CopyUpdate UpdateClientConfig(const std::string& path, const std::string& select
         return CopyUpdate::NoLanguageList;
     }
     std::string bytes;
-    if (!UpdatedConfigBytes(document, selectedCodes, bytes)) return CopyUpdate::Unprintable;
+    if (!UpdatedConfigBytes(document, selectedCodes, bytes, mark)) return CopyUpdate::Unprintable;
+    return ReplaceClientConfig(path, bytes);
+}
+
+CopyUpdate ReplaceClientConfig(const std::string& path, const std::string& bytes) {
     // A copy the user may not write (read-only, no write access, held open
     // without sharing) is left as it is, as a plain save would leave it.
     if (!MayWrite(path)) return CopyUpdate::NotWritable;

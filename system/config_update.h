@@ -10,7 +10,11 @@
 // lacking the language list, or not writable), and says which. Never shows a
 // message. The copy is replaced in one step, so it is either the old file or
 // the new one.
-CopyUpdate UpdateClientConfig(const std::string& path, const std::string& selectedCodes);
+CopyUpdate UpdateClientConfig(const std::string& path, const std::string& selectedCodes, const char* mark = "true");
+
+// Puts these bytes in the copy's place the same way (a copy that exists and
+// may be written): Updated, NotWritable or WriteFailed.
+CopyUpdate ReplaceClientConfig(const std::string& path, const std::string& bytes);
 
 // The three copies in their order: public, install, reference; what became
 // of each goes into the run.

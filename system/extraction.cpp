@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "dll.hpp"
@@ -89,6 +90,20 @@ HANDLE OpenArchive(const ExtractionJob* job, const std::string& path, unsigned m
     return archive;
 }
 
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Notes an archive entry, and the folders above it, where nothing stands at
+// its place below the destination yet.
+void NoteAddition(ExtractionJob& job, const std::wstring& destination, const std::wstring& name, bool folder,
+                  std::uint64_t size, std::uint32_t crc, std::set<std::wstring>& seen) {
+    for (std::size_t slash = name.find_first_of(L"\\/"); slash != std::wstring::npos;
+         slash = name.find_first_of(L"\\/", slash + 1)) {
+        const std::wstring parent = name.substr(0, slash);
+        if (seen.insert(parent).second && !Exists(destination + parent)) job.additions.push_back({parent, true, 0, 0});
+    }
+    if (seen.insert(name).second && !Exists(destination + name)) job.additions.push_back({name, folder, size, crc});
+}
+
 }  // namespace
 
 ExtractionJob::~ExtractionJob() {
@@ -115,6 +130,9 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
 
     HANDLE handle = OpenArchive(this, archivePath, RAR_OM_LIST);
     if (handle == nullptr) return false;
+    const std::wstring destination = Utf8ToWide(AnsiToUtf8(destinationFolder));
+    std::set<std::wstring> seen;
+    additions.clear();
     auto header = std::make_unique<RARHeaderDataEx>();
     std::vector<char> comment(16384);
     for (;;) {
@@ -129,7 +147,12 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
         ++countedEntries;
         // Links and other redirections are not extracted, so they count for nothing.
         if (header->RedirType == 0) {
-            totalUnpackedSize += (static_cast<std::int64_t>(header->UnpSizeHigh) << 32) + header->UnpSize;
+            const std::uint64_t size = (static_cast<std::uint64_t>(header->UnpSizeHigh) << 32) + header->UnpSize;
+            totalUnpackedSize += static_cast<std::int64_t>(size);
+            if (!destinationFolder.empty()) {
+                NoteAddition(*this, destination, header->FileNameW, (header->Flags & RHDF_DIRECTORY) != 0, size,
+                             header->FileCRC, seen);
+            }
         }
         if (rarProcessFile(handle, RAR_SKIP, nullptr, nullptr) != 0) break;
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -49,6 +50,18 @@ public:
     // opened; one never prepared (a test's own archive) is opened by its path.
     HeldWorkingFile archiveFile;         // setup.rar
     HeldWorkingFile libraryFile;         // setup.dll, prepared by the first pass that loads it
+
+    // What the extraction adds below the destination, found by the counting
+    // pass when the destination is set: each file and folder of the archive
+    // with nothing at its place yet, and the folders above them that do not
+    // exist either (paths relative to the destination).
+    struct Addition {
+        std::wstring path;
+        bool folder = false;
+        std::uint64_t size = 0;
+        std::uint32_t crc = 0;  // the archive's CRC-32 of the file's bytes
+    };
+    std::vector<Addition> additions;
 
     // What the passes did, for the run's log.
     long long uninstallerFileBytes = -1;  // uninstall.exe as written, -1 not written
