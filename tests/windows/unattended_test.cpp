@@ -523,6 +523,54 @@ TEST_F(Unattended, LanguagesPresetTheWizardBoxesAndItsLogEndsWithTheInstallation
     }
 }
 
+// Files below a folder, with their paths relative to it.
+void ListFiles(const std::string& folder, const std::string& prefix, Texts& files) {
+    for (const std::string& name : wintest::Entries(folder + prefix, false)) files.push_back(prefix + name);
+    for (const std::string& name : wintest::Entries(folder + prefix, true)) ListFiles(folder, prefix + name + "\\", files);
+}
+
+// Installed twice, then removed: the copies are byte for byte as before the
+// first installation, the files the installations added are gone, a file
+// there before and one changed since stay, and nothing is left to detect.
+TEST_F(Unattended, UninstallPutsTheClientBackAsItWasBefore) {
+    char data[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("ProgramData", data, MAX_PATH), 0u);
+    const std::string receipts = std::string(data) + "\\Quennel\\", receipt = receipts + "Quennel-Kestrova-Site.xml";
+    for (const std::string& name : wintest::Entries(receipts, false)) DeleteFileA((receipts + name).c_str());
+    InstallClient();
+    const Texts before = Copies();
+    const std::string thai = "server\\translations\\Thai\\Server.s_th.qm";
+    wintest::MakeFoldersFor(client_->clientFolder + thai);
+    ASSERT_TRUE(wintest::WriteFileBytes(client_->clientFolder + thai, "there before"));
+    ExpectQuiet(Run("/quiet /languages=34"), 0, "first installation");
+    ExpectQuiet(Run("/quiet /addlanguages=35"), 0, "second installation");
+    ASSERT_TRUE(wintest::FileExists(receipt));
+    ExpectQuiet(Run("/check /languages=34,35"), 0, "installed");
+    Texts added;
+    ListFiles(client_->clientFolder, "client\\translations\\", added);
+    ASSERT_FALSE(added.empty());
+    const std::string changed = added.front();
+    ASSERT_TRUE(wintest::WriteFileBytes(client_->clientFolder + changed, "changed since"));
+
+    const std::string log = root_ + "\\remove.log";
+    ExpectQuiet(Run("/uninstall /quiet " + LogArgument(log)), 0, "removal");
+    EXPECT_EQ(Copies(), before);
+    Texts left;
+    ListFiles(client_->clientFolder, "client\\", left);
+    ListFiles(client_->clientFolder, "server\\", left);
+    left.erase(std::remove_if(left.begin(), left.end(), [](const std::string& f) { return f.find("translations") == std::string::npos; }),
+               left.end());
+    EXPECT_EQ(left, (Texts{changed, thai}));
+    EXPECT_EQ(wintest::ReadFileBytes(client_->clientFolder + thai), wintest::ReadFileBytes(tree_ + thai))
+        << "the installation wrote it; there before, it stays";
+    EXPECT_FALSE(wintest::FileExists(receipt));
+    std::string problem;
+    EXPECT_EQ(ExitCodeOf(LogTexts(wintest::ReadFileBytes(log), problem)), ", exit code 0");
+    ExpectQuiet(Run("/check /languages=34"), 1, "after the removal");
+    ExpectQuiet(Run("/uninstall /quiet"), 0, "nothing left to remove");
+    EXPECT_EQ(Copies(), before);
+}
+
 // Two deployments of single languages add up, and another installer's
 // silent switch is named in the log and otherwise ignored.
 TEST_F(Unattended, AddedLanguagesAddUpAndForeignSwitchesAreLogged) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -331,8 +332,13 @@ bool Child::StartWide(const std::wstring& exe, const std::wstring& arguments) {
                           &info_) != 0;
 }
 
+DWORD Patient(DWORD timeoutMs) {
+    static const bool slow = std::getenv("QUENNEL_QEMU_ROUTE") != nullptr;
+    return slow ? timeoutMs * 3 : timeoutMs;
+}
+
 bool Child::WaitBox(Box& box, DWORD timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(Patient(timeoutMs));
     for (;;) {
         for (HWND hwnd : BoxesOf(pid())) {
             if (std::find(seen_.begin(), seen_.end(), hwnd) != seen_.end() && IsWindow(hwnd)) {
@@ -367,7 +373,7 @@ bool Child::HasBoxWithin(DWORD timeoutMs) {
 }
 
 bool Child::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (WaitForSingleObject(info_.hProcess, Patient(timeoutMs)) != WAIT_OBJECT_0) return false;
     if (exitCode != nullptr) GetExitCodeProcess(info_.hProcess, exitCode);
     return true;
 }
@@ -377,7 +383,7 @@ bool Child::Running() const {
 }
 
 bool Child::RunToEnd(std::vector<Box>& boxes, DWORD timeoutMs, DWORD* exitCode) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(Patient(timeoutMs));
     for (;;) {
         if (HasVisibleWindow(pid())) sawWindow_ = true;
         Box box;
@@ -481,6 +487,7 @@ HWND WaitForPage(DWORD pid, int controlId, DWORD timeoutMs) {
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    timeoutMs = Patient(timeoutMs);
     const DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return true;

@@ -67,6 +67,11 @@ void PressOk(const Box& box);
 // Whether the box shows this system icon (IDI_INFORMATION, IDI_WARNING, ...).
 bool ShowsSystemIcon(const Box& box, LPCSTR iconId);
 
+// A wait for something that is to come, as long as this machine needs:
+// three times longer where Wine's 32-bit loader runs through qemu-user
+// (QUENNEL_QEMU_ROUTE is set). The waits below take it already.
+DWORD Patient(DWORD timeoutMs);
+
 class Child {
 public:
     Child() = default;
