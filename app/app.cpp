@@ -32,8 +32,16 @@ Road RoadOf(const CommandLine& line) {
 
 BOOL InstallerApp::InitInstance() {
     const std::string commandLine = CommandLineUtf8();
-    const CommandLine line = ParseCommandLine(SplitCommandLine(commandLine));
-    const Road road = RoadOf(line);
+    CommandLine line = ParseCommandLine(SplitCommandLine(commandLine));
+    Road road = RoadOf(line);
+    // Where no one can answer (a deployment tool running the setup as
+    // SYSTEM, say), nothing waits for an answer: every box is only logged,
+    // "/silent" runs as "/quiet", and the wizard is not shown at all.
+    const bool nobody = !SomeoneCanAnswer();
+    if (nobody) {
+        if (road == Road::Silent) road = Road::Quiet;
+        line.quiet = true;
+    }
     // Nobody may be asked: no system box for a drive that is not ready or a
     // file that cannot be opened, and no crash dialog holding up the
     // deployment tool (the crash ends the process with its status).
@@ -49,8 +57,11 @@ BOOL InstallerApp::InitInstance() {
     for (const std::string& ignored : line.unknownSwitches) {
         report.Line("command line: " + ignored + " is no switch of this setup: ignored");
     }
+    if (nobody) report.Line("session: the window station is not interactive: no box or window is shown");
 
-    const RunOutcome outcome = Run(line, road, report);
+    const RunOutcome outcome = nobody && road == Road::Wizard && !line.help && line.error.empty()
+                                   ? RunOutcome::NobodyToAnswer
+                                   : Run(line, road, report);
     m_exitCode = ExitStatus(outcome, road);
     report.End(DescribeOutcome(outcome), m_exitCode);
     return FALSE;

@@ -2,6 +2,7 @@
 
 int ExitStatus(RunOutcome outcome, Road road) {
     if (outcome == RunOutcome::BadCommandLine) return kExitBadCommandLine;
+    if (outcome == RunOutcome::NobodyToAnswer) return kExitNobodyToAnswer;
     if (road == Road::Wizard) return kExitSuccess;
     if (road == Road::Silent) return outcome == RunOutcome::Failed ? kExitInstallFailure : kExitSuccess;
     switch (outcome) {
@@ -26,6 +27,8 @@ int ExitStatus(RunOutcome outcome, Road road) {
             return kExitAlreadyRunning;
         case RunOutcome::ClientIncompatible:
             return kExitClientIncompatible;
+        case RunOutcome::NobodyToAnswer:
+            return kExitNobodyToAnswer;
     }
     return kExitInstallFailure;
 }
@@ -44,6 +47,7 @@ std::string DescribeOutcome(RunOutcome outcome) {
         case RunOutcome::ClientIncompatible: return "the client does not accept language packs";
         case RunOutcome::Failed: return "the installation failed";
         case RunOutcome::Removed: return "removed";
+        case RunOutcome::NobodyToAnswer: return "nobody can answer here: the wizard was not shown, nothing done";
     }
     return "unknown";
 }

@@ -20,6 +20,7 @@ enum class RunOutcome {
     ClientIncompatible,  // the client does not accept language packs
     Failed,              // working files, library, archive or extraction; a removal left undone
     Removed,             // "/uninstall": removed, or nothing to remove
+    NobodyToAnswer,      // the wizard, where no one can answer a window: nothing done
 };
 
 // Exit statuses with Windows Installer's meaning where one fits.
@@ -28,6 +29,7 @@ constexpr int kExitNotInstalledYet = 1;
 constexpr int kExitCopiesNotUpdated = 5;         // ERROR_ACCESS_DENIED
 constexpr int kExitBadCommandLine = 87;          // ERROR_INVALID_PARAMETER
 constexpr int kExitToolRunning = 170;            // ERROR_BUSY
+constexpr int kExitNobodyToAnswer = 1602;        // ERROR_INSTALL_USEREXIT: nobody there to go on
 constexpr int kExitInstallFailure = 1603;        // ERROR_INSTALL_FAILURE
 constexpr int kExitClientMissing = 1605;         // ERROR_UNKNOWN_PRODUCT
 constexpr int kExitAlreadyRunning = 1618;        // ERROR_INSTALL_ALREADY_RUNNING

@@ -1,24 +1,40 @@
 // The uninstaller the installer carries and leaves in the temporary folder;
 // the installer itself never runs it and registers nothing that points here.
 //
-// The installer copies translation files into the client's own folders and
-// records the chosen languages in the client's configuration. Those files
-// and settings belong to the client from then on: the client's uninstaller
-// removes them with the client, and removing them alone would leave the
-// client's configuration naming languages it no longer has. So this program
-// only says so; it touches no file and no registry key, and ends with 0.
+// The removal is the setup's own: "Quennel.exe /uninstall" (with /quiet and
+// /log= for a deployment tool) undoes what the installations recorded. This
+// program says so in one line and changes nothing: on the console it was
+// started from, or in a box where someone can read it, and never waits for
+// nobody. It ends with 1 (nothing was removed).
 #include <windows.h>
 
 #include "framework/library_search.h"
 
+namespace {
+
+const wchar_t kInstead[] =
+    L"To remove the Quennel language pack, run its setup with /uninstall "
+    L"(Quennel.exe /uninstall; add /quiet where nobody watches). This program removes nothing.";
+
+bool SomeoneCanAnswer() {
+    USEROBJECTFLAGS flags{};
+    DWORD needed = 0;
+    HWINSTA station = GetProcessWindowStation();
+    return station == nullptr || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, &needed) ||
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictLibrarySearchToSystem();
-    static const wchar_t kText[] =
-        L"This is the uninstaller of the Quennel Language Pack.\n\n"
-        L"The translation files of the language pack are part of the client's "
-        L"installation. They are removed together with the client by the "
-        L"client's own uninstaller.\n\n"
-        L"This program therefore changes nothing on this computer.";
-    MessageBoxW(nullptr, kText, L"Quennel Language Pack", MB_OK | MB_ICONINFORMATION);
-    return 0;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+        DWORD written = 0;
+        WriteConsoleW(out, kInstead, static_cast<DWORD>(wcslen(kInstead)), &written, nullptr);
+        WriteConsoleW(out, L"\r\n", 2, &written, nullptr);
+    } else if (SomeoneCanAnswer()) {
+        MessageBoxW(nullptr, kInstead, L"Quennel Language Pack", MB_OK | MB_ICONINFORMATION);
+    }
+    return 1;
 }

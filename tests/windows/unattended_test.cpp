@@ -571,6 +571,51 @@ TEST_F(Unattended, UninstallPutsTheClientBackAsItWasBefore) {
     EXPECT_EQ(Copies(), before);
 }
 
+// Where no one can answer (a window station that is not the interactive
+// one, as a service's in session 0), nothing waits: the wizard is not shown,
+// and "/silent" runs as "/quiet", logging the box it would have shown.
+TEST_F(Unattended, NothingWaitsWhereNoOneCanAnswer) {
+    HWINSTA station = CreateWindowStationA("QuennelService", 0, WINSTA_ALL_ACCESS, nullptr);
+    ASSERT_NE(station, nullptr);
+    HWINSTA own = GetProcessWindowStation();
+    ASSERT_TRUE(SetProcessWindowStation(station));
+    HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    SetProcessWindowStation(own);
+    ASSERT_NE(desktop, nullptr);
+    const auto runThere = [&](const std::string& arguments, DWORD& code) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        char where[] = "QuennelService\\Default";
+        startup.lpDesktop = where;
+        PROCESS_INFORMATION info{};
+        std::string commandLine = "\"" + quennel_ + "\" " + arguments;
+        if (!CreateProcessA(quennel_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &info)) {
+            return false;
+        }
+        const bool ended = WaitForSingleObject(info.hProcess, wintest::Patient(60000)) == WAIT_OBJECT_0;
+        if (!ended) TerminateProcess(info.hProcess, 999);
+        GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+        return ended;
+    };
+    const std::string log = root_ + "\\nobody.log";
+    DWORD code = 0;
+    EXPECT_TRUE(runThere(LogArgument(log), code)) << "the wizard waited";
+    EXPECT_EQ(code, 1602u);
+    // No client: "/silent" would show that and wait for OK.
+    EXPECT_TRUE(runThere("/silent " + LogArgument(log), code)) << "/silent waited";
+    EXPECT_EQ(code, 1605u);
+    CloseDesktop(desktop);
+    CloseWindowStation(station);
+    std::string problem;
+    const Texts texts = LogTexts(wintest::ReadFileBytes(log), problem);
+    EXPECT_EQ(CountStarting(texts, "session: the window station is not interactive"), 2) << testing::PrintToString(texts);
+    EXPECT_TRUE(Contains(texts, "message suppressed: " + msgClientNotFound)) << testing::PrintToString(texts);
+    EXPECT_EQ(ExitCodeOf(texts), ", exit code 1605");
+}
+
 // Two deployments of single languages add up, and another installer's
 // silent switch is named in the log and otherwise ignored.
 TEST_F(Unattended, AddedLanguagesAddUpAndForeignSwitchesAreLogged) {
