@@ -175,6 +175,7 @@ std::string UsageText() {
            "5\tinstalled, but a configuration copy could not be updated\r\n"
            "87\tbad command line\r\n"
            "170\tthe client's tool is running (/quiet without /forcecloseapplications)\r\n"
+           "1602\tno one can answer here (no interactive desktop), and no switch said to go on alone\r\n"
            "1603\tthe installation (or removal) failed\r\n"
            "1605\tno client is installed\r\n"
            "1618\tanother installation is running\r\n"

@@ -641,8 +641,8 @@ TEST_F(Unattended, HelpListsTheSwitchesAndTheExitCodes) {
     ASSERT_TRUE(child.WaitBox(box, 30000));
     EXPECT_EQ(box.caption, "Quennel");
     EXPECT_TRUE(wintest::ShowsSystemIcon(box, IDI_INFORMATION)) << "not the information icon";
-    const Texts listed{"/silent", "/quiet", "/log=", "/languages=", "/addlanguages=", "/forcecloseapplications", "/check", "/help",
-                       "87", "170", "1603", "1605", "1618", "1642"};
+    const Texts listed{"/silent", "/quiet", "/log=", "/languages=", "/addlanguages=", "/uninstall", "/forcecloseapplications", "/check", "/help",
+                       "87", "170", "1602", "1603", "1605", "1618", "1642"};
     for (const std::string& text : listed) EXPECT_NE(box.text.find(text), std::string::npos) << text;
     wintest::PressOk(box);
     const Result rest = Finish(child);
