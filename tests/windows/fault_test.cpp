@@ -593,6 +593,48 @@ TEST_F(Faults, KilledAtRandomMoments) {
     g_outcomes.push_back(outcome);
 }
 
+TEST_F(Faults, RemovalKilledAtRandomMoments) {
+    Outcome outcome{"removal (/uninstall /quiet) killed at 8 seeded random moments, then run again"};
+    char data[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("ProgramData", data, MAX_PATH), 0u);
+    const std::string receipts = std::string(data) + "\\Quennel\\";
+    for (const std::string& name : wintest::Entries(receipts, false)) DeleteFileA((receipts + name).c_str());
+    Texts texts;
+    DWORD code = 1;
+    ASSERT_TRUE(RunSilent(quennel_, texts, code));
+    const Texts installed = Copies();
+    ASSERT_EQ(installed[0], Updated(original_, kAllCodes));
+    // How long a whole removal takes here.
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(RunUnpaged(Road::Quiet, quennel_, texts, code, " /uninstall"));
+    const DWORD whole = GetTickCount() - start;
+    ASSERT_EQ(code, 0u);
+    ASSERT_EQ(ChangedCopies(), 0);
+    std::mt19937 random(9);
+    for (int kill = 0; kill < 8; ++kill) {
+        ASSERT_TRUE(RunSilent(quennel_, texts, code));
+        ++outcome.faults;
+        Child child;
+        ASSERT_TRUE(child.Start(quennel_, "/uninstall /quiet"));
+        Sleep(random() % (whole + 50));
+        child.Kill();
+        int partial = 0;
+        const Texts copies = Copies();
+        for (std::size_t i = 0; i < copies.size(); ++i) partial += copies[i] != original_ && copies[i] != installed[i];
+        EXPECT_EQ(partial, 0) << "kill " << kill;
+        Texts again;
+        DWORD againCode = 1;
+        const bool ended = RunUnpaged(Road::Quiet, quennel_, again, againCode, " /uninstall");
+        const bool completed = ended && againCode == 0 && ChangedCopies() == 0 && !Extracted();
+        EXPECT_TRUE(completed) << "the removal after kill " << kill << " did not complete (" << againCode << ")";
+        outcome.corrupted += partial;
+        outcome.hung += !ended;
+        outcome.survived += partial == 0 && completed;
+    }
+    outcome.note = "a whole removal took " + std::to_string(whole) + " ms here";
+    g_outcomes.push_back(outcome);
+}
+
 TEST_F(Faults, TwoInstallersAtOnce) {
     Outcome outcome{"two differently named installers at once on one client", 1};
     const std::string second = root_ + "\\QuennelSecond.exe";
