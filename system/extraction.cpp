@@ -11,6 +11,7 @@
 
 #include "core/shared_state.h"
 #include "system/run_log.h"
+#include "system/scoped.h"
 #include "system/working_files.h"
 #include "core/progress.h"
 #include "resources/resource.h"
@@ -104,6 +105,30 @@ void NoteAddition(ExtractionJob& job, const std::wstring& destination, const std
     if (seen.insert(name).second && !Exists(destination + name)) job.additions.push_back({name, folder, size, crc});
 }
 
+// The extraction's turn on this machine. Setups of other names (other
+// editions, a renamed copy) are not kept out by the single-instance mutex;
+// when two run at once their extractions and completions take turns, so that
+// neither finds a file of the other half written. A turn left by a process
+// that ended is free; one held longer than ten minutes is not waited for.
+class ExtractionTurn {
+public:
+    ExtractionTurn() : mutex_(CreateMutexA(nullptr, FALSE, "Global\\QuennelExtraction")) {
+        if (mutex_) {
+            const DWORD waited = WaitForSingleObject(mutex_.get(), 10 * 60 * 1000);
+            owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        }
+    }
+    ~ExtractionTurn() {
+        if (owned_) ReleaseMutex(mutex_.get());
+    }
+    ExtractionTurn(const ExtractionTurn&) = delete;
+    ExtractionTurn& operator=(const ExtractionTurn&) = delete;
+
+private:
+    Scoped<ProcessHandleTraits> mutex_;
+    bool owned_ = false;
+};
+
 }  // namespace
 
 ExtractionJob::~ExtractionJob() {
@@ -162,6 +187,7 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
 
 UINT __cdecl ExtractArchive(LPVOID parameter) {
     ExtractionJob* job = static_cast<ExtractionJob*>(parameter);
+    const ExtractionTurn turn;
     job->run->runtimeMissing = CheckRuntimeProduct();
 
     job->end = ExtractionEnd::LibraryNotLoaded;

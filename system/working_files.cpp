@@ -76,6 +76,7 @@ HeldWorkingFile HeldWorkingFile::Hold(const char* type, int id, const std::strin
     // open for writing cannot be held at all.
     held.hold_.reset(CreateFileA(held.path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    held.inUse_ = !held.hold_ && GetLastError() == ERROR_SHARING_VIOLATION;
     const ResourceBytes resource = FindResourceBytes(type, id);
     if (held.hold_ && HoldsBytes(held.hold_.get(), resource)) {
         held.state_ = WorkingFile::Verified;
@@ -88,10 +89,19 @@ HeldWorkingFile HeldWorkingFile::Hold(const char* type, int id, const std::strin
 }
 
 HeldWorkingFile HeldWorkingFile::Prepare(const char* type, int id, const std::string& fileName) {
-    const bool written = WriteResourceFile(type, id, fileName) >= 0;
-    HeldWorkingFile held = Hold(type, id, fileName);
-    if (written) held.state_ = held.Usable() ? WorkingFile::Written : WorkingFile::Changed;
-    return held;
+    // Another setup may be writing the same file this moment (installers of
+    // two editions started together): a file in use is tried again for a
+    // few seconds before it counts as not the installer's own.
+    constexpr int kAttempts = 20;
+    constexpr DWORD kPauseMs = 150;
+    for (int attempt = 1;; ++attempt) {
+        const bool written = WriteResourceFile(type, id, fileName) >= 0;
+        const bool writeInUse = !written && GetLastError() == ERROR_SHARING_VIOLATION;
+        HeldWorkingFile held = Hold(type, id, fileName);
+        if (written) held.state_ = held.Usable() ? WorkingFile::Written : WorkingFile::Changed;
+        if (held.Usable() || attempt == kAttempts || !(writeInUse || held.inUse_)) return held;
+        Sleep(kPauseMs);
+    }
 }
 
 HeldWorkingFile PrepareArchiveFile() { return HeldWorkingFile::Prepare("RAR", IDR_PAYLOAD_RAR, archiveFileName); }

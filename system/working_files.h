@@ -44,6 +44,7 @@ public:
 
 private:
     WorkingFile state_ = WorkingFile::NotPrepared;
+    bool inUse_ = false;  // it could not be held: another process has it open
     std::string path_;
     long long bytes_ = -1;
     Scoped<KernelHandleTraits> hold_;

@@ -646,9 +646,14 @@ TEST_F(Faults, TwoInstallersAtOnce) {
     DWORD codeA = 1, codeB = 1;
     const bool endedA = a.RunToEnd(boxesA, kRunMs, &codeA);
     const bool endedB = b.RunToEnd(boxesB, kRunMs, &codeB);
+    const auto texts = [](const std::vector<Box>& boxes) {
+        Texts said;
+        for (const Box& box : boxes) said.push_back(box.text);
+        return testing::PrintToString(said);
+    };
     EXPECT_TRUE(endedA && endedB);
-    EXPECT_EQ(codeA, 0u);
-    EXPECT_EQ(codeB, 0u);
+    EXPECT_EQ(codeA, 0u) << texts(boxesA);
+    EXPECT_EQ(codeB, 0u) << texts(boxesB);
     int wrong = 0;
     for (const char* root : {"client\\translations\\Thai\\", "server\\translations\\zh_TW\\"}) {
         WIN32_FIND_DATAA data;
