@@ -1,23 +1,23 @@
 #include "app/app.h"
 
-#include <commctrl.h>
-
 #include "version.h"
 
-#include "app/completion.h"
+#include "app/installation.h"
 #include "app/message_boxes.h"
 #include "app/removal_road.h"
 #include "app/run_report.h"
 #include "app/silent_road.h"
+#include "app/wizard_road.h"
+#include "core/command_line.h"
 #include "core/install_run.h"
 #include "core/language_catalogue.h"
 #include "core/shared_state.h"
 #include "core/startup_rules.h"
-#include "pages/main_window.h"
+#include "framework/afx.h"
 #include "system/instance.h"
 #include "system/run_log.h"
 
-InstallerApp theApp;
+#include <commctrl.h>
 
 namespace {
 
@@ -28,9 +28,11 @@ Road RoadOf(const CommandLine& line) {
     return line.silent ? Road::Silent : Road::Wizard;
 }
 
+RunOutcome Run(const CommandLine& line, Road road, RunReport& report);
+
 }  // namespace
 
-BOOL InstallerApp::InitInstance() {
+int RunInstaller() {
     const std::string commandLine = CommandLineUtf8();
     CommandLine line = ParseCommandLine(SplitCommandLine(commandLine));
     Road road = RoadOf(line);
@@ -62,12 +64,14 @@ BOOL InstallerApp::InitInstance() {
     const RunOutcome outcome = nobody && road == Road::Wizard && !line.help && line.error.empty()
                                    ? RunOutcome::NobodyToAnswer
                                    : Run(line, road, report);
-    m_exitCode = ExitStatus(outcome, road);
-    report.End(DescribeOutcome(outcome), m_exitCode);
-    return FALSE;
+    const int status = ExitStatus(outcome, road);
+    report.End(DescribeOutcome(outcome), status);
+    return status;
 }
 
-RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& report) {
+namespace {
+
+RunOutcome Run(const CommandLine& line, Road road, RunReport& report) {
     const bool unattended = line.Unattended();
     MessageBoxes boxes(report, !unattended);
 
@@ -81,7 +85,9 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
         return RunOutcome::BadCommandLine;
     }
 
-    if (!ClaimSingleInstance()) {
+    // Held until the run has ended.
+    const ScopedHandle instance = ClaimSingleInstance();
+    if (!instance) {
         // No owner window and a caption of its own: no page exists yet.
         boxes.Show(msgAlreadyRunning, txtPrompt, MB_OK | MB_ICONWARNING);
         return RunOutcome::AlreadyRunning;
@@ -95,8 +101,6 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
     // The check changes nothing, not even the compatibility mark; the
     // removal leaves nothing of its own behind.
     if (road != Road::Check && road != Road::Uninstall) WriteCompatibilityMark();
-
-    CWinApp::InitInstance();
 
     // A running sibling tool is stopped after the user is told; "/quiet"
     // stops it only when told to, since nobody could save their work.
@@ -138,28 +142,15 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
             for (int i = 0; i < kLanguageCount; ++i) run.selectionFlags[i] = line.languageFlags[i];
         }
     }
-    MainWindow dlg(run, boxes);
-    dlg.m_extractJob.complete = [&dlg, &report](InstallRun& completed, bool silent) {
-        CompleteInstallation(completed, silent, dlg.m_extractJob, report);
-    };
+    Installation installation(run, boxes, report);
     switch (road) {
-        case Road::Check:
-            return RunCheckRoad(dlg, run, boxes, report);
+        case Road::Check: return RunCheckRoad(installation, run, boxes, report);
         case Road::Silent:
-        case Road::Quiet:
-            return RunSilentRoad(dlg, run, boxes, report);
-        case Road::Uninstall:
-            return RunRemovalRoad(dlg, run, boxes, report);
-        case Road::Wizard:
-            break;
+        case Road::Quiet: return RunSilentRoad(installation, run, boxes, report);
+        case Road::Uninstall: return RunRemovalRoad(installation, run, boxes, report);
+        case Road::Wizard: break;
     }
-    m_pMainWnd = &dlg;
-    dlg.DoModal();
-    m_pMainWnd = nullptr;
-    // The completion step ends the process: here the wizard ended without
-    // installing, or its extraction stopped (the user has been told).
-    if (dlg.m_extractJob.end == ExtractionEnd::NotRun) return RunOutcome::Closed;
-    report.Client(run);
-    report.Extraction(dlg.m_extractJob);
-    return RunOutcome::Failed;
+    return RunWizardRoad(installation, run, boxes, report);
 }
+
+}  // namespace

@@ -1,21 +1,7 @@
-// The installer's application object: all of its work happens in start-up,
-// which also decides the process's exit status.
+// The installer's run: reads the command line, takes the road it chooses,
+// writes the log's last line and gives the process's exit status. The only
+// place that decides how the program ends.
 #pragma once
 
-#include "core/command_line.h"
-#include "core/run_outcome.h"
-#include "framework/afx.h"
-
-class RunReport;
-
-class InstallerApp : public CWinApp {
-public:
-    BOOL InitInstance() override;
-
-private:
-    // The run on the road the command line chose; the outcome decides the
-    // exit status.
-    RunOutcome Run(const CommandLine& line, Road road, RunReport& report);
-};
-
-extern InstallerApp theApp;
+// Runs the installer once; the exit status.
+int RunInstaller();

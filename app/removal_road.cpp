@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
+#include "app/installation.h"
 #include "app/receipt_keeper.h"
 #include "app/run_report.h"
 #include "core/receipt.h"
-#include "pages/main_window.h"
-#include "system/client_probe.h"
 #include "system/config_update.h"
 #include "system/receipt_store.h"
 #include "system/run_log.h"
@@ -65,13 +64,13 @@ std::size_t Depth(const std::string& path) { return std::count(path.begin(), pat
 
 }  // namespace
 
-RunOutcome RunRemovalRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report) {
-    mainWindow.ReadUserEntry();
-    ClientProbe probe(run, messages);
-    probe.CheckClient();
+RunOutcome RunRemovalRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report) {
+    installation.ReadUserEntry();
+    // A client that no longer accepts language packs still gets its files back.
+    const ClientStatus client = installation.CheckClient();
     report.Client(run);
-    if (probe.ClientMissing()) {
-        messages.Tell(probe.Failure());
+    if (client == ClientStatus::NotFound) {
+        messages.Tell(installation.ClientFailure());
         return RunOutcome::ClientMissing;
     }
     const std::wstring name = ReceiptName(run);

@@ -4,7 +4,7 @@
 
 #include "core/run_outcome.h"
 
-class MainWindow;
+class Installation;
 class RunReport;
 class UserMessages;
 struct InstallRun;
@@ -16,4 +16,4 @@ struct InstallRun;
 // back; a file changed since, or there before, stays. Removed also when
 // there is nothing to remove; Failed, with the receipt kept for another
 // run, when something of ours could not be undone.
-RunOutcome RunRemovalRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report);
+RunOutcome RunRemovalRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report);

@@ -1,33 +1,12 @@
 #include "app/run_report.h"
 
 #include "core/shared_state.h"
-#include "system/client_probe.h"
+#include "app/receipt_keeper.h"
 #include "system/working_files.h"
 
 namespace {
 
 const char* const kCopyNames[3] = {"public", "install", "reference"};
-
-}  // namespace
-
-void RunReport::Client(const InstallRun& run) {
-    Line("client: key ", "HKEY_LOCAL_MACHINE\\" + run.clientUninstallKey);
-    // What the check did not get as far as finding stays out.
-    if (!run.clientFolder.empty()) Line("client: folder ", run.clientFolder);
-    if (!run.benchmarkSetupPath.empty()) Line("client: reference copy ", run.benchmarkSetupPath);
-    if (!run.publicSetupPath.empty()) Line("client: public copy ", run.publicSetupPath);
-    if (!run.installSetupPath.empty()) Line("client: install copy ", run.installSetupPath);
-}
-
-void RunReport::Verdict(const ClientProbe& check) {
-    if (check.Failure().empty()) {
-        Line("check: the client qualifies");
-    } else {
-        Line("check: ", check.Failure());
-    }
-}
-
-namespace {
 
 // " written (N bytes)", or why the file was not used.
 std::string DescribeWorkingFile(const HeldWorkingFile& file) {
@@ -47,6 +26,24 @@ std::string DescribeWorkingFile(const HeldWorkingFile& file) {
 
 }  // namespace
 
+void RunReport::Client(const InstallRun& run) {
+    Line("client: key ", "HKEY_LOCAL_MACHINE\\" + run.clientUninstallKey);
+    // What the check did not get as far as finding stays out.
+    if (!run.clientFolder.empty()) Line("client: folder ", run.clientFolder);
+    if (!run.benchmarkSetupPath.empty()) Line("client: reference copy ", run.benchmarkSetupPath);
+    if (!run.publicSetupPath.empty()) Line("client: public copy ", run.publicSetupPath);
+    if (!run.installSetupPath.empty()) Line("client: install copy ", run.installSetupPath);
+}
+
+void RunReport::Verdict(const std::string& failure) {
+    if (failure.empty()) {
+        Line("check: the client qualifies");
+    } else {
+        Line("check: ", failure);
+    }
+}
+
+
 void RunReport::Extraction(const ExtractionJob& job) {
     const std::string temp = TempFolder();
     Line("working file: ", temp + archiveFileName + DescribeWorkingFile(job.archiveFile));
@@ -62,9 +59,9 @@ void RunReport::Extraction(const ExtractionJob& job) {
 
 void RunReport::Copies(const InstallRun& run) {
     Line("languages: " + run.selectedCodes);
-    const std::string* paths[3] = {&run.publicSetupPath, &run.installSetupPath, &run.benchmarkSetupPath};
     for (int i = 0; i < 3; ++i) {
-        Line("copy: ", (paths[i]->empty() ? std::string("(") + kCopyNames[i] + " copy, no path)" : *paths[i]) + ": " +
+        const std::string& path = *CopyPaths(run, i);
+        Line("copy: ", (path.empty() ? std::string("(") + kCopyNames[i] + " copy, no path)" : path) + ": " +
                            DescribeCopyUpdate(run.copyUpdates[i]));
     }
 }

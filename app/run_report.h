@@ -9,8 +9,6 @@
 #include "system/extraction.h"
 #include "system/run_log.h"
 
-class ClientProbe;
-
 class RunReport {
 public:
     explicit RunReport(RunLog& log) : m_log(log) {}
@@ -22,8 +20,9 @@ public:
 
     // The client found: its key, folder and configuration copies.
     void Client(const InstallRun& run);
-    // The client check's verdict.
-    void Verdict(const ClientProbe& check);
+    // The client check's verdict: why the client does not qualify, or
+    // nothing when it does.
+    void Verdict(const std::string& failure);
     // The working files, the counting pass's total and the extraction's end.
     void Extraction(const ExtractionJob& job);
     // What became of each configuration copy at completion.

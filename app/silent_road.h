@@ -1,20 +1,25 @@
 // The roads without pages: the installation chosen by "/silent" or
-// "/quiet", and the check chosen by "/check".
+// "/quiet", and the check chosen by "/check". Neither creates a window.
 #pragma once
 
 #include "core/run_outcome.h"
 
-class MainWindow;
+class Installation;
 class RunReport;
 class UserMessages;
 struct InstallRun;
 
-// Runs the whole installation on the calling thread with the never-shown
-// main-window object, and says how it ended. What the user is to be told
-// goes to the messages on the way.
-RunOutcome RunSilentRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report);
+// Runs the whole installation on the calling thread and says how it ended.
+// What the user is to be told goes to the messages on the way.
+RunOutcome RunSilentRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report);
 
 // Finds and checks the client as the installation would, then reads whether
 // every configuration copy already records the run's languages. Writes and
 // extracts nothing.
-RunOutcome RunCheckRoad(MainWindow& mainWindow, InstallRun& run, UserMessages& messages, RunReport& report);
+RunOutcome RunCheckRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report);
+
+// The client check of the roads without pages, with its lines in the log;
+// false, with the outcome, when the client does not qualify (the user has
+// been told).
+bool CheckClientForRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report,
+                        RunOutcome& failure);

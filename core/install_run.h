@@ -15,8 +15,6 @@ struct InstallRun {
     // The client's Uninstall key below the registry root; completed once, at
     // the start of the run, with the root of the running system.
     std::string clientUninstallKey = "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}";
-    // "1" once a client check has begun.
-    std::string installConfirmed;
 
     // This installer, as its receipt names it.
     std::string version, brandName, editionName;
@@ -42,8 +40,8 @@ struct InstallRun {
     std::string presetCodes;
     bool addToClientList = false;
 
-    // 0 when the runtime product was found, otherwise the registry's error.
-    std::int32_t runtimeMissing = 1;
+    // The runtime product was not found (its installer is started at the end).
+    bool runtimeMissing = true;
     // The extraction's progress: bytes written and the percentage shown.
     std::int64_t processedBytes = 0;
     std::int32_t progressPercent = 0;

@@ -34,6 +34,6 @@ std::string CompleteUninstallKey(bool is64BitSystem, const std::string& storedKe
     return std::string(is64BitSystem ? kUninstallRoot64 : kUninstallRoot32) + storedKey;
 }
 
-int NeedsInstallFor(const std::string& productGuid) {
-    return productGuid == clientProductCode ? 0 : 1;
+bool NeedsInstallFor(const std::string& productGuid) {
+    return productGuid != clientProductCode;
 }

@@ -25,6 +25,7 @@ std::string InstanceMutexName(const std::string& exePath);
 // The stored key joined to the Uninstall root of the running system.
 std::string CompleteUninstallKey(bool is64BitSystem, const std::string& storedKey);
 
-// 1 when the installer's own entry does not carry the served product code
-// exactly (case-sensitive, without braces), 0 when it does.
-int NeedsInstallFor(const std::string& productGuid);
+// Whether the language pack still needs installing: the installer's own
+// entry does not carry the served product code exactly (case-sensitive,
+// without braces).
+bool NeedsInstallFor(const std::string& productGuid);

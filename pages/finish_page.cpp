@@ -1,17 +1,10 @@
 #include "pages/finish_page.h"
 
-#include "system/start_program.h"
-
-#include <shellapi.h>
+#include <utility>
 
 #include "core/shared_state.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
-
-namespace {
-
-
-}  // namespace
 
 BEGIN_MESSAGE_MAP(FinishPage, CDialogEx)
     ON_BN_CLICKED(IDC_FINISH_START, OnStartNow)
@@ -22,7 +15,7 @@ BEGIN_MESSAGE_MAP(FinishPage, CDialogEx)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-FinishPage::FinishPage(InstallRun& run, CWnd* parent) : CDialogEx(IDD, parent), m_run(run) {}
+FinishPage::FinishPage(std::function<void()> shown) : CDialogEx(IDD, nullptr), m_shown(std::move(shown)) {}
 
 FinishPage::~FinishPage() {
     if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
@@ -44,15 +37,7 @@ BOOL FinishPage::OnInitDialog() {
     m_labelFonts.Apply(m_hWnd, IDC_FINISH_TITLE, 17, FW_NORMAL);
     m_btnStart.SetWindowText(txtStartNow);
 
-    // The tool and the runtime installer are looked for in the client folder.
-    m_run.installPath = m_run.clientFolder;
-    std::string& folder = m_run.installPath;
-    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    m_run.ombrixExePath = m_run.installPath + "\\" + ombrixExeName;
-    m_run.runtimeSetupPath = m_run.installPath + "\\" + runtimeSetupName;
-    if (m_run.runtimeMissing != 0) {
-        ShellExecuteA(nullptr, "open", m_run.runtimeSetupPath.c_str(), nullptr, nullptr, SW_SHOW);
-    }
+    if (m_shown) m_shown();
 
     m_buttonFont = CreatePageFont(19, FW_BOLD);
     m_btnStart.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
@@ -63,9 +48,7 @@ BOOL FinishPage::OnInitDialog() {
 }
 
 void FinishPage::StartToolAndEnd() {
-    // The tool is the user's own program: it runs with the user's rights, not
-    // with the installer's. (The runtime installer above needs the rights.)
-    StartAsSignedInUser(m_run.ombrixExePath);
+    m_startChosen = true;
     EndDialog(IDOK);
 }
 

@@ -1,8 +1,9 @@
-// The finish page: shown when the installation is complete; may start the
-// runtime installer, and "Start Now" starts the maker's sibling tool.
+// The finish page: shown when the installation is complete; "Start Now" (or
+// Enter) asks for the maker's sibling tool to be started.
 #pragma once
 
-#include "core/install_run.h"
+#include <functional>
+
 #include "framework/afx.h"
 #include "pages/caption_button.h"
 #include "pages/page_skin.h"
@@ -12,8 +13,12 @@ class FinishPage : public CDialogEx {
 public:
     enum { IDD = IDD_FINISH_PAGE };
 
-    explicit FinishPage(InstallRun& run, CWnd* parent = nullptr);
+    // shown: called once, when the page has been shown and its texts set.
+    explicit FinishPage(std::function<void()> shown);
     ~FinishPage() override;
+
+    // The user chose "Start Now"; otherwise the page was closed.
+    bool StartChosen() const { return m_startChosen; }
 
     CMFCButton m_btnStart;
     CaptionButton m_btnClose;
@@ -37,5 +42,6 @@ private:
     void StartToolAndEnd();
     HFONT m_buttonFont = nullptr;
     PageFonts m_labelFonts;
-    InstallRun& m_run;
+    std::function<void()> m_shown;
+    bool m_startChosen = false;
 };

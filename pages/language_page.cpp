@@ -1,9 +1,6 @@
 #include "pages/language_page.h"
 
-#include "system/working_files.h"
-#include "system/client_probe.h"
 #include "core/language_catalogue.h"
-#include "core/preset.h"
 #include "pages/license_page.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
@@ -28,10 +25,8 @@ BEGIN_MESSAGE_MAP(LanguagePage, CDialogEx)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-LanguagePage::LanguagePage(InstallRun& run, UserMessages& messages, CWnd* parent)
-    : CDialogEx(IDD, parent), m_run(run), m_messages(messages) {
-    WriteLicenseFile();
-}
+LanguagePage::LanguagePage(InstallRun& run, const LanguagePreset& preset, UserMessages& messages)
+    : CDialogEx(IDD, nullptr), m_run(run), m_preset(preset), m_messages(messages) {}
 
 LanguagePage::~LanguagePage() {
     for (HBITMAP label : m_labels) {
@@ -49,13 +44,6 @@ void LanguagePage::DoDataExchange(CDataExchange* exchange) {
 }
 
 BOOL LanguagePage::OnInitDialog() {
-    {
-        ClientProbe check(m_run, m_messages);
-        if (!check.CheckClient()) {
-            EndForFailure(check.Failure());
-            return TRUE;
-        }
-    }
     m_btnInstall.m_bDrawFocus = FALSE;
     CDialogEx::OnInitDialog();
 
@@ -106,37 +94,13 @@ BOOL LanguagePage::OnInitDialog() {
         m_languageBoxes[i].SetBitmap(m_labels[i]);
     }
 
-    if (!Preset()) return TRUE;
+    if (m_preset.disabled >= 0) m_languageBoxes[m_preset.disabled].EnableWindow(FALSE);
+    CheckDlgButton(m_hWnd, IDC_LANGUAGE_SELECT_ALL, m_preset.selectAll ? BST_CHECKED : BST_UNCHECKED);
+    WriteBoxes(m_preset.checked);
 
     m_buttonFont = CreatePageFont(19, FW_BOLD);
     m_btnInstall.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
     return TRUE;
-}
-
-bool LanguagePage::Preset() {
-    ClientProbe reader(m_run, m_messages);
-    const std::string languages = reader.ReadClientLanguages();
-    if (!reader.Failure().empty()) {
-        EndForFailure(reader.Failure());
-        return false;
-    }
-    const std::string translator = reader.ReadTranslator();
-    // Languages chosen on the command line take the place of the client's list.
-    const LanguagePreset preset =
-        m_run.presetCodes.empty()
-            ? ComputePreset(languages, translator)
-            : ComputePresetForChoice(CommandLineCodes(m_run.presetCodes, m_run.addToClientList, languages), translator);
-    if (preset.disabled >= 0) m_languageBoxes[preset.disabled].EnableWindow(FALSE);
-    CheckDlgButton(m_hWnd, IDC_LANGUAGE_SELECT_ALL, preset.selectAll ? BST_CHECKED : BST_UNCHECKED);
-    WriteBoxes(preset.checked);
-    for (int i = 0; i < kLanguageCount; ++i) m_run.selectionFlags[i] = preset.flags[i];
-    return true;
-}
-
-void LanguagePage::EndForFailure(const std::string& failure) {
-    m_messages.Tell(failure);
-    m_endsSetup = true;
-    EndDialog(IDCANCEL);
 }
 
 void LanguagePage::ReadBoxes(int checked[kLanguageCount], bool enabled[kLanguageCount]) const {
@@ -187,7 +151,8 @@ void LanguagePage::OnInstallNow() {
         m_messages.Tell(msgNoLanguage);
         return;
     }
-    LeaveForInstallation();
+    m_installChosen = true;
+    EndDialog(IDOK);
 }
 
 // Enter does what "Install Now" does, and only while it can be clicked: no
@@ -200,21 +165,10 @@ void LanguagePage::OnOK() {
 // button does: nothing is written or extracted.
 void LanguagePage::OnCancel() { OnClosePage(); }
 
-void LanguagePage::LeaveForInstallation() {
-    EndDialog(IDCANCEL);
-    HWND owner = ::GetParent(m_hWnd);
-    if (owner != nullptr) ::SendMessageA(owner, WM_CLOSE, 0, 0);
-    ClientProbe check(m_run, m_messages);
-    if (!check.CheckClient()) {
-        m_messages.Tell(check.Failure());
-        m_endsSetup = true;
-    }
-}
-
 void LanguagePage::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
 void LanguagePage::OnClosePage() {
-    m_endsSetup = true;
+    m_installChosen = false;
     EndDialog(IDCANCEL);
 }
 

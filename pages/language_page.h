@@ -2,8 +2,9 @@
 // configuration, "Select All", the licence agreement, "Install Now".
 #pragma once
 
-#include "core/shared_state.h"
 #include "core/install_run.h"
+#include "core/preset.h"
+#include "core/shared_state.h"
 #include "core/user_messages.h"
 #include "framework/afx.h"
 #include "pages/caption_button.h"
@@ -14,13 +15,14 @@ class LanguagePage : public CDialogEx {
 public:
     enum { IDD = IDD_LANGUAGE_PAGE };
 
-    // Writes the licence text into the temporary folder for the licence page.
-    LanguagePage(InstallRun& run, UserMessages& messages, CWnd* parent);
-
-    // Whether the setup ends with this page: the user closed it, or the
-    // client does not qualify (the user has been told why).
-    bool EndsSetup() const { return m_endsSetup; }
+    // Shows the boxes as the preset says; what the user chooses goes into
+    // the run's selection flags and, with "Install Now", its codes.
+    LanguagePage(InstallRun& run, const LanguagePreset& preset, UserMessages& messages);
     ~LanguagePage() override;
+
+    // The user chose "Install Now" with at least one language; otherwise the
+    // page was closed and the setup ends.
+    bool InstallChosen() const { return m_installChosen; }
 
     CMFCButton m_btnInstall;
     CButton m_languageBoxes[kLanguageCount];
@@ -46,18 +48,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Ends the page, tells the owner and checks the client once more.
-    void LeaveForInstallation();
     void ReadBoxes(int checked[kLanguageCount], bool enabled[kLanguageCount]) const;
     void WriteBoxes(const int checked[kLanguageCount]) const;
-    bool Preset();
-    // Tells why the client does not qualify and ends the page and the setup.
-    void EndForFailure(const std::string& failure);
 
     HBITMAP m_labels[kLanguageCount] = {};
     HFONT m_buttonFont = nullptr;
     PageFonts m_labelFonts;
     InstallRun& m_run;
+    const LanguagePreset& m_preset;
     UserMessages& m_messages;
-    bool m_endsSetup = false;
+    bool m_installChosen = false;
 };

@@ -2,39 +2,13 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
-#include "system/registry_text.h"
-#include "system/scoped.h"
 #include "core/shared_state.h"
-#include "core/startup_rules.h"
-#include "system/working_files.h"
-#include "pages/language_page.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
 
 namespace {
 
 constexpr UINT kAboutCommand = 0x10;
-
-// Told when the installed marker says the language pack is already there.
-const char* const kAlreadyInstalled =
-    "The Quennel language pack is already installed on this computer. Click OK to close the setup.";
-// Told when the extraction stopped before all files were in place.
-const char* const kNotCompleted =
-    "The installation did not complete. The client's configuration was not changed. Click OK to close the setup.";
-
-// The worker of the wizard road: the extraction pass, then word to the main
-// window when it ended without completing.
-UINT __cdecl ExtractOnWorker(LPVOID parameter) {
-    ExtractionJob* job = static_cast<ExtractionJob*>(parameter);
-    const UINT result = ExtractArchive(job);
-    CWinApp* app = AfxGetApp();
-    if (!job->completed && app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr) {
-        PostMessageA(app->m_pMainWnd->m_hWnd, WM_INSTALL_STOPPED, 0, 0);
-    }
-    return result;
-}
 
 }  // namespace
 
@@ -47,16 +21,13 @@ BEGIN_MESSAGE_MAP(MainWindow, CDialogEx)
     ON_WM_CTLCOLOR()
     ON_WM_LBUTTONDOWN()
     ON_MESSAGE(WM_BEGIN_INSTALL, OnBeginInstall)
-    ON_MESSAGE(WM_INSTALL_STOPPED, OnInstallStopped)
+    ON_MESSAGE(kExtractionEnded, OnExtractionEnded)
     ON_WM_TIMER()
     ON_BN_CLICKED(IDC_MAIN_MINIMISE, OnMinimize)
     ON_BN_CLICKED(IDC_MAIN_CLOSE, OnCloseButton)
 END_MESSAGE_MAP()
 
-MainWindow::MainWindow(InstallRun& run, UserMessages& messages)
-    : CDialogEx(IDD, nullptr), m_run(run), m_messages(messages) {
-    m_extractJob.run = &run;
-    m_extractJob.messages = &messages;
+MainWindow::MainWindow(ProgressEvents& events) : CDialogEx(IDD, nullptr), m_events(events) {
     m_hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -100,18 +71,6 @@ BOOL MainWindow::OnInitDialog() {
     SetDlgItemTextA(m_hWnd, IDC_MAIN_INSTALLING, txtInstalling.c_str());
     m_labelFonts.Apply(m_hWnd, IDC_MAIN_TITLE, 17, FW_NORMAL);
     m_labelFonts.Apply(m_hWnd, IDC_MAIN_INSTALLING, 17, FW_BOLD);
-
-    m_needInstall = NeedsInstall();
-
-    {
-        LanguagePage page(m_run, m_messages, nullptr);
-        page.DoModal();
-        if (page.EndsSetup()) {
-            m_endedBeforeInstalling = true;
-            EndDialog(IDCANCEL);
-            return TRUE;
-        }
-    }
 
     PostMessageA(m_hWnd, WM_BEGIN_INSTALL, 0, 0);
     m_slideState = 1;
@@ -189,26 +148,13 @@ void MainWindow::OnLButtonDown(UINT flags, POINT point) {
 }
 
 LRESULT MainWindow::OnBeginInstall(WPARAM, LPARAM) {
-    if (m_needInstall != 1) {
-        // Nothing to install: say so, and let the user close the setup.
-        m_messages.Tell(kAlreadyInstalled);
-        EndDialog(IDCANCEL);
-        return 1;
-    }
-    if (m_run.installConfirmed != "1") {
-        EndDialog(IDCANCEL);
-        return 1;
-    }
-    m_extractJob.archiveFile = PrepareArchiveFile();
-    m_extractJob.uninstallerFileBytes = WriteUninstallerFile();
-    m_extractJob.progressBar = m_progress.m_hWnd;
-    StartInstall(false);
+    if (!m_events.Begin(m_hWnd, m_progress.m_hWnd)) EndDialog(IDCANCEL);
     return 1;
 }
 
-LRESULT MainWindow::OnInstallStopped(WPARAM, LPARAM) {
-    m_messages.Tell(kNotCompleted);
-    EndDialog(IDCANCEL);
+LRESULT MainWindow::OnExtractionEnded(WPARAM, LPARAM) {
+    m_events.Ended();
+    EndDialog(IDOK);
     return 0;
 }
 
@@ -219,35 +165,3 @@ void MainWindow::OnTimer(UINT_PTR id) {
 
 void MainWindow::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
-void MainWindow::ReadUserEntry() {
-    char systemWow64[MAX_PATH];
-    std::memset(systemWow64, 0, sizeof systemWow64);
-    const bool is64BitSystem = GetSystemWow64DirectoryA(systemWow64, MAX_PATH) != 0;
-    m_run.clientUninstallKey = CompleteUninstallKey(is64BitSystem, m_run.clientUninstallKey);
-
-    ScopedKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, m_run.clientUninstallKey.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) {
-        return;
-    }
-    std::string text;
-    if (!ReadRegistryText(key.get(), "ProductGuid", text)) m_messages.Tell(msgRegistryReadFailed);
-    m_productGuid = text;
-    if (!ReadRegistryText(key.get(), "DisplayVersion", text)) m_messages.Tell(msgRegistryReadFailed);
-    if (!ReadRegistryText(key.get(), "installpath", text)) m_messages.Tell(msgRegistryReadFailed);
-}
-
-int MainWindow::NeedsInstall() {
-    ReadUserEntry();
-    return NeedsInstallFor(m_productGuid);
-}
-
-void MainWindow::StartInstall(bool synchronous) {
-    m_extractJob.destinationFolder = m_run.clientFolder;
-    m_extractJob.CountArchive(TempFolder() + archiveFileName);
-    m_extractJob.silent = synchronous;
-    if (synchronous) {
-        ExtractArchive(&m_extractJob);
-    } else {
-        AfxBeginThread(ExtractOnWorker, &m_extractJob, THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
-    }
-}

@@ -4,61 +4,74 @@
 
 #include <string>
 
+#include "core/config_rules.h"
 #include "core/install_run.h"
-#include "core/shared_state.h"
-#include "core/user_messages.h"
 
 // The folder of the public users' files: SYSTEMDRIVE followed by
 // "/Users/Public".
 std::string PublicUsersFolder();
 
-// One client check, filling in the run's client paths. What the registry could not give is told on the way
-// ("Searching related registry information failed.", once per value); a
-// client that does not qualify is reported by the result, with the message
-// that says why, and the caller ends the installation.
+// What a client check found.
+enum class ClientStatus {
+    Qualifies,      // found, and it accepts language packs
+    NotFound,       // no registry entry, or no reference configuration that loads
+    NotCompatible,  // found, but the compatibility rules turn it down (see Verdict())
+};
+
+// The installer's own entry below HKEY_CURRENT_USER, at the client's
+// Uninstall key path.
+struct UserEntry {
+    bool present = false;      // the key opened
+    std::string productGuid;   // empty when absent or unreadable
+    int unreadableValues = 0;  // values of a present key that could not be read
+};
+
+// Completes the run's client Uninstall key path with the registry root of
+// the running system (once per run, before any client check) and reads the
+// installer's own entry there.
+UserEntry ReadUserEntry(InstallRun& run);
+
+// One client check, filling in the run's client paths. Nothing here talks to
+// the user: the caller tells what the results say.
 class ClientProbe {
 public:
-    ClientProbe(InstallRun& run, UserMessages& messages) : m_run(run), m_messages(messages) {}
+    explicit ClientProbe(InstallRun& run) : m_run(run) {}
 
-    // Finds the client's registry entry and folders; false when there is no
-    // entry (Failure() then holds the not-found message).
+    // Finds the client's registry entry and folders; false when there is no entry.
     bool FindClient();
 
-    // The full check; true when the client qualifies, otherwise Failure()
-    // says why.
-    bool CheckClient();
+    // The full check.
+    ClientStatus Check();
 
-    // Steps of the check; each false step leaves its message in Failure().
+    // Steps of the check.
     bool ReadClientConfig(const std::string& path);
     void ComposeUserDataPaths();
-    bool VerifyCompatibility();
 
-    // The client's language list: the check without its rules. Empty, with
-    // Failure() set, when the client is not found.
-    std::string ReadClientLanguages();
+    // The client's language list: the check without its rules. NotFound when
+    // the client is not found; Qualifies otherwise.
+    ClientStatus ReadClientLanguages(std::string& languages);
 
     // "Translator" of the first configuration copy that loads (public, install,
-    // reference); unchanged, without a message, when none loads.
+    // reference); empty when none loads.
     std::string ReadTranslator();
 
-    // Why the client does not qualify; empty while it does.
-    const std::string& Failure() const { return m_failure; }
-    // The failure is that no client was found (no registry entry, or no
-    // reference configuration that loads), not that it does not qualify.
-    bool ClientMissing() const { return m_failure == msgClientNotFound; }
+    // The rules' verdict of the last full check (Compatible until one ran).
+    Verdict RulesVerdict() const { return m_verdict; }
+    // Registry values of the client's entry that could not be read so far
+    // (each is told "Searching related registry information failed.").
+    int UnreadableValues() const { return m_unreadableValues; }
 
     std::string m_installLocation;
     std::string m_displayVersion;
     std::string m_clientLanguages;
     std::string m_versionType;
     std::string m_productType;
-    std::string m_translator;
 
 private:
-    // Steps 1 to 5 of the check.
-    bool ReadReference();
+    // Discovery and the reference configuration, before the rules.
+    ClientStatus ReadReference();
 
     InstallRun& m_run;
-    UserMessages& m_messages;
-    std::string m_failure;
+    Verdict m_verdict = Verdict::Compatible;
+    int m_unreadableValues = 0;
 };

@@ -7,14 +7,8 @@
 #include <set>
 #include <vector>
 
-#include "dll.hpp"
-
-#include "core/shared_state.h"
-#include "system/run_log.h"
-#include "system/scoped.h"
-#include "system/working_files.h"
 #include "core/progress.h"
-#include "resources/resource.h"
+#include "system/run_log.h"
 
 const char* const kRuntimeProductKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
@@ -23,73 +17,51 @@ const char* const kRuntimeProductKeyWow64 =
 
 namespace {
 
-// Tells the user, where the job has someone to tell.
-void Tell(const ExtractionJob* job, const std::string& text) {
-    if (job->messages != nullptr) job->messages->Tell(text);
+template <typename Proc>
+bool Resolve(HMODULE module, const char* name, Proc& proc) {
+    proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return proc != nullptr;
 }
 
+// The library's callback; the user data is the job. Always continues.
+int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2);
 
-typedef HANDLE(PASCAL* OpenArchiveExProc)(RAROpenArchiveDataEx*);
-typedef int(PASCAL* CloseArchiveProc)(HANDLE);
-typedef int(PASCAL* ProcessFileProc)(HANDLE, int, char*, char*);
-typedef int(PASCAL* ReadHeaderProc)(HANDLE, RARHeaderData*);
-typedef int(PASCAL* ReadHeaderExProc)(HANDLE, RARHeaderDataEx*);
-typedef void(PASCAL* SetCallbackProc)(HANDLE, UNRARCALLBACK, LPARAM);
+// Loads the job's library when no pass has yet, from the working file the
+// job holds (preparing it first when no pass has).
+bool LoadLibraryOf(ExtractionJob& job) {
+    if (job.library.Loaded()) return true;
+    if (job.libraryFile.State() == WorkingFile::NotPrepared) job.libraryFile = PrepareUnrarFile();
+    return job.library.Load(job.libraryFile);
+}
 
-// The library's entry points, shared by both passes.
-OpenArchiveExProc rarOpenArchiveEx = nullptr;
-CloseArchiveProc rarCloseArchive = nullptr;
-ProcessFileProc rarProcessFile = nullptr;
-ReadHeaderProc rarReadHeader = nullptr;
-ReadHeaderExProc rarReadHeaderEx = nullptr;
-SetCallbackProc rarSetCallback = nullptr;
-
-// Loads the library from the working file the job holds (preparing it first
-// when no pass has), by its full path, and only when that file holds exactly
-// the library the installer carries: a different file standing there (the
-// copy could not replace it) is never loaded.
-HMODULE LoadUnrarLibrary(ExtractionJob* job) {
-    if (job->libraryFile.State() == WorkingFile::NotPrepared) job->libraryFile = PrepareUnrarFile();
-    HMODULE module = nullptr;
-    if (job->libraryFile.Usable()) {
-        const std::string& path = job->libraryFile.Path();
-        // Its own imports come from the system folder only, never from the
-        // temporary folder. A Windows 7 without the update that added the
-        // search flags refuses them: there the library's own folder is
-        // searched first for its imports, not the installer's folder.
-        module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-            module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+// An open archive, closed through the library when it goes.
+class OpenArchive {
+public:
+    OpenArchive(const ExtractionJob& job, unsigned mode) : library_(job.library) {
+        if (job.archiveFile.State() != WorkingFile::NotPrepared && !job.archiveFile.Usable()) return;
+        RAROpenArchiveDataEx open;
+        std::memset(&open, 0, sizeof open);
+        std::vector<char> name(job.archivePath.begin(), job.archivePath.end());
+        name.push_back('\0');
+        open.ArcName = name.data();
+        open.OpenMode = mode;
+        handle_ = library_.openArchiveEx(&open);
+        if (handle_ != nullptr && open.OpenResult != 0) {
+            library_.closeArchive(handle_);
+            handle_ = nullptr;
         }
     }
-    if (module == nullptr) Tell(job, msgLoadLibraryFailed);
-    return module;
-}
-
-template <typename Proc>
-Proc Resolve(HMODULE module, const char* name) {
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-HANDLE OpenArchive(const ExtractionJob* job, const std::string& path, unsigned mode) {
-    if (job->archiveFile.State() != WorkingFile::NotPrepared && !job->archiveFile.Usable()) {
-        Tell(job, msgArchiveOpenFailed);
-        return nullptr;
+    ~OpenArchive() {
+        if (handle_ != nullptr) library_.closeArchive(handle_);
     }
-    RAROpenArchiveDataEx open;
-    std::memset(&open, 0, sizeof open);
-    std::vector<char> name(path.begin(), path.end());
-    name.push_back('\0');
-    open.ArcName = name.data();
-    open.OpenMode = mode;
-    HANDLE archive = rarOpenArchiveEx(&open);
-    if (archive == nullptr || open.OpenResult != 0) {
-        if (archive != nullptr) rarCloseArchive(archive);
-        Tell(job, msgArchiveOpenFailed);
-        return nullptr;
-    }
-    return archive;
-}
+    OpenArchive(const OpenArchive&) = delete;
+    OpenArchive& operator=(const OpenArchive&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    const UnrarLibrary& library_;
+    HANDLE handle_ = nullptr;
+};
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -105,56 +77,60 @@ void NoteAddition(ExtractionJob& job, const std::wstring& destination, const std
     if (seen.insert(name).second && !Exists(destination + name)) job.additions.push_back({name, folder, size, crc});
 }
 
-// The extraction's turn on this machine. Setups of other names (other
-// editions, a renamed copy) are not kept out by the single-instance mutex;
-// when two run at once their extractions and completions take turns, so that
-// neither finds a file of the other half written. A turn left by a process
-// that ended is free; one held longer than ten minutes is not waited for.
-class ExtractionTurn {
-public:
-    ExtractionTurn() : mutex_(CreateMutexA(nullptr, FALSE, "Global\\QuennelExtraction")) {
-        if (mutex_) {
-            const DWORD waited = WaitForSingleObject(mutex_.get(), 10 * 60 * 1000);
-            owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+// Waits for a handle; a thread with windows handles their messages meanwhile.
+DWORD WaitHandlingMessages(HANDLE handle, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return WAIT_TIMEOUT;
+        const DWORD waited = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+        if (waited != WAIT_OBJECT_0 + 1) return waited;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return WAIT_TIMEOUT;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
         }
     }
-    ~ExtractionTurn() {
-        if (owned_) ReleaseMutex(mutex_.get());
-    }
-    ExtractionTurn(const ExtractionTurn&) = delete;
-    ExtractionTurn& operator=(const ExtractionTurn&) = delete;
-
-private:
-    Scoped<ProcessHandleTraits> mutex_;
-    bool owned_ = false;
-};
+}
 
 }  // namespace
 
-ExtractionJob::~ExtractionJob() {
-    if (libraryHandle != nullptr) FreeLibrary(libraryHandle);
-}
-
-bool ExtractionJob::CountArchive(const std::string& archive) {
-    archivePath = archive;
-    libraryFile = PrepareUnrarFile();
-    HMODULE module = LoadUnrarLibrary(this);
-    if (module == nullptr) return false;
-    if (libraryHandle != nullptr) FreeLibrary(libraryHandle);
-    libraryHandle = module;
-    rarOpenArchiveEx = Resolve<OpenArchiveExProc>(module, "RAROpenArchiveEx");
-    rarCloseArchive = Resolve<CloseArchiveProc>(module, "RARCloseArchive");
-    rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
-    rarReadHeaderEx = Resolve<ReadHeaderExProc>(module, "RARReadHeaderEx");
-    if (rarOpenArchiveEx == nullptr || rarCloseArchive == nullptr || rarProcessFile == nullptr ||
-        rarReadHeaderEx == nullptr) {
-        // A library without its entry points is no usable library.
-        Tell(this, msgLoadLibraryFailed);
+bool UnrarLibrary::Load(const HeldWorkingFile& file) {
+    if (!file.Usable()) return false;
+    const std::string& path = file.Path();
+    // Its own imports come from the system folder only, never from the
+    // temporary folder. A Windows 7 without the update that added the
+    // search flags refuses them: there the library's own folder is
+    // searched first for its imports, not the installer's folder.
+    ScopedModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!module && GetLastError() == ERROR_INVALID_PARAMETER) {
+        module.reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    }
+    if (!module) return false;
+    // A library without its entry points is no usable library.
+    if (!Resolve(module.get(), "RAROpenArchiveEx", openArchiveEx) ||
+        !Resolve(module.get(), "RARCloseArchive", closeArchive) ||
+        !Resolve(module.get(), "RARProcessFile", processFile) ||
+        !Resolve(module.get(), "RARReadHeaderEx", readHeaderEx) ||
+        !Resolve(module.get(), "RARSetCallback", setCallback)) {
         return false;
     }
+    module_ = std::move(module);
+    return true;
+}
 
-    HANDLE handle = OpenArchive(this, archivePath, RAR_OM_LIST);
-    if (handle == nullptr) return false;
+ExtractionEnd ExtractionJob::CountArchive(const std::string& archive) {
+    archivePath = archive;
+    library = UnrarLibrary();
+    libraryFile = PrepareUnrarFile();
+    if (!LoadLibraryOf(*this)) return ExtractionEnd::LibraryNotLoaded;
+
+    const OpenArchive opened(*this, RAR_OM_LIST);
+    if (opened.get() == nullptr) return ExtractionEnd::ArchiveNotOpened;
     const std::wstring destination = Utf8ToWide(AnsiToUtf8(destinationFolder));
     std::set<std::wstring> seen;
     additions.clear();
@@ -164,7 +140,7 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
         std::memset(header.get(), 0, sizeof *header);
         header->CmtBuf = comment.data();
         header->CmtBufSize = static_cast<unsigned>(comment.size());
-        const int read = rarReadHeaderEx(handle, header.get());
+        const int read = library.readHeaderEx(opened.get(), header.get());
         if (read != 0) {
             countedWhole = read == ERAR_END_ARCHIVE;
             break;
@@ -179,81 +155,55 @@ bool ExtractionJob::CountArchive(const std::string& archive) {
                              header->FileCRC, seen);
             }
         }
-        if (rarProcessFile(handle, RAR_SKIP, nullptr, nullptr) != 0) break;
+        if (library.processFile(opened.get(), RAR_SKIP, nullptr, nullptr) != 0) break;
     }
-    rarCloseArchive(handle);
-    return true;
+    return ExtractionEnd::EndOfArchive;
 }
 
-UINT __cdecl ExtractArchive(LPVOID parameter) {
-    ExtractionJob* job = static_cast<ExtractionJob*>(parameter);
-    const ExtractionTurn turn;
-    job->run->runtimeMissing = CheckRuntimeProduct();
+ExtractionEnd ExtractArchive(ExtractionJob& job) {
+    job.end = ExtractionEnd::LibraryNotLoaded;
+    if (!LoadLibraryOf(job)) return job.end;
 
-    job->end = ExtractionEnd::LibraryNotLoaded;
-    HMODULE module = LoadUnrarLibrary(job);
-    if (module == nullptr) return 0;
-    rarOpenArchiveEx = Resolve<OpenArchiveExProc>(module, "RAROpenArchiveEx");
-    rarCloseArchive = Resolve<CloseArchiveProc>(module, "RARCloseArchive");
-    rarProcessFile = Resolve<ProcessFileProc>(module, "RARProcessFile");
-    rarReadHeader = Resolve<ReadHeaderProc>(module, "RARReadHeader");
-    rarReadHeaderEx = Resolve<ReadHeaderExProc>(module, "RARReadHeaderEx");
-    rarSetCallback = Resolve<SetCallbackProc>(module, "RARSetCallback");
-    if (rarOpenArchiveEx == nullptr || rarCloseArchive == nullptr || rarProcessFile == nullptr ||
-        rarReadHeader == nullptr || rarReadHeaderEx == nullptr || rarSetCallback == nullptr) {
-        Tell(job, msgLoadLibraryFailed);
-        FreeLibrary(module);
-        return 0;
-    }
-
-    job->end = ExtractionEnd::ArchiveNotOpened;
-    HANDLE handle = OpenArchive(job, job->archivePath, RAR_OM_EXTRACT);
-    if (handle == nullptr) {
-        FreeLibrary(module);
-        return 0;
-    }
-    job->end = ExtractionEnd::EndOfArchive;
-    rarSetCallback(handle, OnRarProgress, reinterpret_cast<LPARAM>(job));
+    job.end = ExtractionEnd::ArchiveNotOpened;
+    const OpenArchive opened(job, RAR_OM_EXTRACT);
+    if (opened.get() == nullptr) return job.end;
+    job.end = ExtractionEnd::EndOfArchive;
+    job.library.setCallback(opened.get(), OnRarProgress, reinterpret_cast<LPARAM>(&job));
 
     // The library takes the destination in the OEM code page.
-    std::vector<char> destination(job->destinationFolder.size() + 1, '\0');
-    CharToOemBuffA(job->destinationFolder.c_str(), destination.data(),
-                   static_cast<DWORD>(job->destinationFolder.size()));
+    std::vector<char> destination(job.destinationFolder.size() + 1, '\0');
+    CharToOemBuffA(job.destinationFolder.c_str(), destination.data(), static_cast<DWORD>(job.destinationFolder.size()));
 
     // The extended header tells links and other redirections, which are
     // skipped: only files and folders are put into the client folder.
     auto header = std::make_unique<RARHeaderDataEx>();
     for (;;) {
         std::memset(header.get(), 0, sizeof *header);
-        const int read = rarReadHeaderEx(handle, header.get());
+        const int read = job.library.readHeaderEx(opened.get(), header.get());
         if (read != 0) {
             if (read != ERAR_END_ARCHIVE) {
-                job->end = ExtractionEnd::EntryFailed;
-                job->entryError = read;
+                job.end = ExtractionEnd::EntryFailed;
+                job.entryError = read;
             }
             break;
         }
-        ++job->entries;
+        ++job.entries;
         const int operation = header->RedirType == 0 ? RAR_EXTRACT : RAR_SKIP;
-        const int processed = rarProcessFile(handle, operation, destination.data(), nullptr);
+        const int processed = job.library.processFile(opened.get(), operation, destination.data(), nullptr);
         if (processed != 0) {
-            job->end = ExtractionEnd::EntryFailed;
-            job->entryError = processed;
-            job->failedEntry = WideToUtf8(header->FileNameW);
+            job.end = ExtractionEnd::EntryFailed;
+            job.entryError = processed;
+            job.failedEntry = WideToUtf8(header->FileNameW);
             break;
         }
-        if (operation == RAR_EXTRACT && (header->Flags & RHDF_DIRECTORY) == 0) ++job->files;
-        // The entry that brought the count to 100 % is written and closed:
-        // now the installation can be completed.
-        if (job->completionDue && !job->completed) {
-            job->completed = true;
-            if (job->complete) job->complete(*job->run, job->silent);
-        }
+        if (operation == RAR_EXTRACT && (header->Flags & RHDF_DIRECTORY) == 0) ++job.files;
+        // The entry that brought the count to 100 % is written and closed.
+        if (job.completionDue) job.allDataWritten = true;
     }
-    rarCloseArchive(handle);
-    FreeLibrary(module);
-    return 1;
+    return job.end;
 }
+
+namespace {
 
 int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2) {
     (void)p1;
@@ -270,8 +220,6 @@ int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2) {
     }
     return 0;
 }
-
-namespace {
 
 std::string LibraryErrorText(int error) {
     switch (error) {
@@ -293,7 +241,7 @@ std::string LibraryErrorText(int error) {
 std::string ExtractionSummary(const ExtractionJob& job) {
     std::string text = std::to_string(job.entries) + " entries, " + std::to_string(job.files) + " files, " +
                        std::to_string(job.run != nullptr ? job.run->processedBytes : 0) + " bytes; ";
-    if (job.completed) return text + "completed";
+    if (job.allDataWritten) return text + "completed";
     switch (job.end) {
         case ExtractionEnd::NotRun: return text + "stopped: not started";
         case ExtractionEnd::LibraryNotLoaded: return text + "stopped: the unpacking library could not be loaded";
@@ -306,11 +254,22 @@ std::string ExtractionSummary(const ExtractionJob& job) {
     return text + "stopped";
 }
 
-long CheckRuntimeProduct() {
-    HKEY key = nullptr;
-    const LONG first = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRuntimeProductKey, 0, KEY_READ, &key);
-    if (first == ERROR_SUCCESS) RegCloseKey(key);
-    const LONG second = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRuntimeProductKeyWow64, 0, KEY_READ, &key);
-    if (second == ERROR_SUCCESS) RegCloseKey(key);
-    return (first == ERROR_SUCCESS || second == ERROR_SUCCESS) ? 0 : first;
+bool RuntimeProductInstalled() {
+    for (const char* path : {kRuntimeProductKey, kRuntimeProductKeyWow64}) {
+        ScopedKey key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.out()) == ERROR_SUCCESS) return true;
+    }
+    return false;
+}
+
+ExtractionTurn::ExtractionTurn(bool threadHasWindows) : mutex_(CreateMutexA(nullptr, FALSE, "Global\\QuennelExtraction")) {
+    if (!mutex_) return;
+    const DWORD timeoutMs = 10 * 60 * 1000;
+    const DWORD waited = threadHasWindows ? WaitHandlingMessages(mutex_.get(), timeoutMs)
+                                          : WaitForSingleObject(mutex_.get(), timeoutMs);
+    owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+ExtractionTurn::~ExtractionTurn() {
+    if (owned_) ReleaseMutex(mutex_.get());
 }

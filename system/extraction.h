@@ -1,10 +1,9 @@
 // The installation engine: puts the payload archive's translation files into
-// the client's folder through the RAR library, with progress, and runs the
-// completion step when all data has been written.
+// the client's folder through the RAR library, with progress. It tells no one
+// anything: each pass says how it ended, and the job keeps what it did.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,37 +12,59 @@
 #endif
 #include <windows.h>
 
+#include "dll.hpp"
+
 #include "core/install_run.h"
-#include "core/user_messages.h"
+#include "system/scoped.h"
 #include "system/working_files.h"
 
 // The runtime product whose installer the finish page may start.
 extern const char* const kRuntimeProductKey;
 extern const char* const kRuntimeProductKeyWow64;
 
-// How the extraction pass ended.
-enum class ExtractionEnd { NotRun, LibraryNotLoaded, ArchiveNotOpened, EntryFailed, EndOfArchive };
+// How a pass over the archive ended.
+enum class ExtractionEnd {
+    NotRun,            // no pass ran
+    LibraryNotLoaded,  // the RAR library could not be loaded, or lacks an entry point
+    ArchiveNotOpened,  // the archive is not usable or does not open
+    EntryFailed,       // an entry (or the next header) could not be read or written
+    EndOfArchive,      // every entry was handled
+};
+
+// The RAR library, loaded from the installer's own working copy, and the
+// entry points the passes call. Released when the object goes.
+class UnrarLibrary {
+public:
+    // Loads the library from this working file, by its full path, and only
+    // when the file holds exactly the library the installer carries. False
+    // when it cannot be loaded or lacks an entry point.
+    bool Load(const HeldWorkingFile& file);
+    bool Loaded() const { return static_cast<bool>(module_); }
+
+    HANDLE(PASCAL* openArchiveEx)(RAROpenArchiveDataEx*) = nullptr;
+    int(PASCAL* closeArchive)(HANDLE) = nullptr;
+    int(PASCAL* processFile)(HANDLE, int, char*, char*) = nullptr;
+    int(PASCAL* readHeaderEx)(HANDLE, RARHeaderDataEx*) = nullptr;
+    void(PASCAL* setCallback)(HANDLE, UNRARCALLBACK, LPARAM) = nullptr;
+
+private:
+    ScopedModule module_;
+};
 
 class ExtractionJob {
 public:
-    ExtractionJob() = default;
-    ~ExtractionJob();
-    ExtractionJob(const ExtractionJob&) = delete;
-    ExtractionJob& operator=(const ExtractionJob&) = delete;
+    // The counting pass: prepares and loads the library, adds up the unpacked
+    // sizes of all entries and, when the destination is set, notes what the
+    // extraction will add. EndOfArchive when the archive was read (to its end
+    // or not: see countedWhole).
+    ExtractionEnd CountArchive(const std::string& archive);
 
-    // The counting pass: writes and loads the library, adds up the unpacked
-    // sizes of all entries. False when the library cannot be loaded or the
-    // archive cannot be opened (the user has been told).
-    bool CountArchive(const std::string& archive);
-
-    InstallRun* run = nullptr;           // the run: its progress and the runtime product
-    UserMessages* messages = nullptr;    // told why a pass could not run
-    HWND progressBar = nullptr;          // the main window's bar; none on the silent road
+    InstallRun* run = nullptr;           // the run: its progress
+    HWND progressBar = nullptr;          // the progress window's bar; none on the roads without windows
     std::int64_t totalUnpackedSize = 0;  // filled by the counting pass, never reset
-    bool silent = false;                 // handed to the completion step
     std::string destinationFolder;       // the client folder, with its trailing backslash
     std::string archivePath;             // the temporary folder + "setup.rar"
-    HMODULE libraryHandle = nullptr;     // loaded by the counting pass, released with the job
+    UnrarLibrary library;                // loaded by the first pass that needs it
 
     // The working files the passes use, held until the job goes. An archive
     // prepared but not usable (not the installer's own bytes) is never
@@ -73,23 +94,39 @@ public:
     int entryError = 0;                  // the library's error for the entry that failed
     std::string failedEntry;             // its name, UTF-8
 
-    // The completion step, entered once when all data has been written.
-    std::function<void(InstallRun& run, bool silent)> complete;
+    // The progress reached 100 %, and the entry that brought it there was
+    // written and closed: the installation can be completed.
     bool completionDue = false;
-    bool completed = false;
+    bool allDataWritten = false;
 };
 
 // "E entries, F files, B bytes; completed" or "...; stopped: why".
 std::string ExtractionSummary(const ExtractionJob& job);
 
-// The extraction pass; the worker-thread entry (the parameter is the job).
-// 0 when the library cannot be loaded or the archive cannot be opened, 1 in
-// every other case, including an extraction that stopped early.
-UINT __cdecl ExtractArchive(LPVOID job);
+// The extraction pass, to the archive's end (or the first entry that fails).
+// Safe to run on a worker thread: it touches only the job, its run's progress
+// and the progress bar.
+ExtractionEnd ExtractArchive(ExtractionJob& job);
 
-// The library's callback; the user data is the job. Always continues.
-int CALLBACK OnRarProgress(UINT msg, LPARAM userData, LPARAM p1, LPARAM p2);
+// Whether the runtime product's Uninstall key opens in either registry view.
+bool RuntimeProductInstalled();
 
-// 0 when the runtime product's Uninstall key opens in either registry view,
-// otherwise the error of the first probe.
-long CheckRuntimeProduct();
+// The extraction's turn on this machine. Setups of other names (other
+// editions, a renamed copy) are not kept out by the single-instance mutex;
+// when two run at once their extractions and completions take turns, so that
+// neither finds a file of the other half written. A turn left by a process
+// that ended is free; one held longer than ten minutes is not waited for.
+// The turn belongs to the thread that took it, until the object goes.
+class ExtractionTurn {
+public:
+    // Waits for the turn; a thread with windows goes on handling their
+    // messages while it waits.
+    explicit ExtractionTurn(bool threadHasWindows);
+    ~ExtractionTurn();
+    ExtractionTurn(const ExtractionTurn&) = delete;
+    ExtractionTurn& operator=(const ExtractionTurn&) = delete;
+
+private:
+    ScopedHandle mutex_;
+    bool owned_ = false;
+};

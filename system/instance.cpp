@@ -13,17 +13,12 @@ std::string ModulePath() {
     return path;
 }
 
-bool ClaimSingleInstance() {
+ScopedHandle ClaimSingleInstance() {
     const std::string name = InstanceMutexName(ModulePath());
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
+    ScopedHandle mutex(CreateMutexA(nullptr, TRUE, name.c_str()));
     const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
-        if (mutex != nullptr) CloseHandle(mutex);
-        return false;
-    }
-    // The handle is kept for the life of the process: the system removes the
-    // mutex when the process ends.
-    return true;
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) mutex.reset();
+    return mutex;
 }
 
 std::vector<DWORD> FindProcessesByName(const std::string& exeName) {
@@ -44,17 +39,16 @@ std::vector<DWORD> FindProcessesByName(const std::string& exeName) {
 }
 
 void WriteCompatibilityMark() {
-    HKEY key = nullptr;
+    ScopedKey key;
     const char* persisted =
         "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility "
         "Assistant\\Persisted";
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, persisted, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, persisted, 0, KEY_READ | KEY_WRITE, key.out()) != ERROR_SUCCESS) {
         return;
     }
     const std::string path = ModulePath();
     const DWORD one = 1;
-    RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
-    RegCloseKey(key);
+    RegSetValueExA(key.get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
 }
 
 namespace {
@@ -62,10 +56,10 @@ constexpr DWORD kProcessExitMs = 5000;
 }  // namespace
 
 bool StopProcess(DWORD pid) {
-    ScopedProcess process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    ScopedHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
     if (!process) {
         // Ended where it cannot be waited for: taken as ended once terminated.
-        ScopedProcess terminate(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+        ScopedHandle terminate(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
         return terminate && TerminateProcess(terminate.get(), 0);
     }
     TerminateProcess(process.get(), 0);

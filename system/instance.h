@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
-// Claims the machine-wide mutex named after the executable's file name;
-// false when another instance holds it (or it cannot be opened). The claim
-// lasts until the process ends.
-bool ClaimSingleInstance();
+#include "system/scoped.h"
+
+// Claims the machine-wide mutex named after the executable's file name; the
+// claim lasts as long as the returned owner. Empty when another instance
+// holds it (or it cannot be opened).
+ScopedHandle ClaimSingleInstance();
 
 // Ids of every running process whose executable file name is exactly
 // exeName (case-sensitive); empty when none is.

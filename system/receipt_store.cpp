@@ -15,7 +15,7 @@
 namespace {
 
 bool Elevated() {
-    ScopedFile token;
+    ScopedHandle token;
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
     token.reset(raw);

@@ -39,23 +39,17 @@ std::string CommandLineUtf8() {
     return line != nullptr ? WideToUtf8(line) : std::string();
 }
 
-RunLog::~RunLog() {
-    if (m_file != nullptr) CloseHandle(static_cast<HANDLE>(m_file));
-}
-
 bool RunLog::Open(const std::string& utf8Path) {
     if (utf8Path.empty()) return false;
     // Appending only: other runs may write to the same file, and a reader
     // may watch it meanwhile.
-    HANDLE file = CreateFileW(Utf8ToWide(utf8Path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    m_file = file;
-    return true;
+    m_file.reset(CreateFileW(Utf8ToWide(utf8Path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(m_file);
 }
 
 void RunLog::Line(const std::string& utf8Text) {
-    if (m_file == nullptr) return;
+    if (!m_file) return;
     SYSTEMTIME now;
     GetLocalTime(&now);
     char stamp[32];
@@ -75,5 +69,5 @@ void RunLog::Line(const std::string& utf8Text) {
     }
     line += "\r\n";
     DWORD written = 0;
-    WriteFile(static_cast<HANDLE>(m_file), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteFile(m_file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }

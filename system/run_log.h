@@ -6,23 +6,20 @@
 
 #include <string>
 
+#include "system/scoped.h"
+
 class RunLog {
 public:
-    RunLog() = default;
-    ~RunLog();
-    RunLog(const RunLog&) = delete;
-    RunLog& operator=(const RunLog&) = delete;
-
     // Opens the file for appending, creating it in an existing folder.
     // False, and the log stays closed, when it cannot be opened.
     bool Open(const std::string& utf8Path);
-    bool IsOpen() const { return m_file != nullptr; }
+    bool IsOpen() const { return static_cast<bool>(m_file); }
 
     // One line of UTF-8 text; nothing when the log is closed.
     void Line(const std::string& utf8Text);
 
 private:
-    void* m_file = nullptr;
+    ScopedFile m_file;
 };
 
 // Text conversions for the log: the installer's own texts and paths are in

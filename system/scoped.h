@@ -46,12 +46,12 @@ private:
     Handle handle_ = Traits::empty();
 };
 
-struct KernelHandleTraits {  // files, processes, snapshots: INVALID_HANDLE_VALUE when none
+struct FileHandleTraits {  // files and snapshots: INVALID_HANDLE_VALUE when none
     using Handle = HANDLE;
     static Handle empty() { return INVALID_HANDLE_VALUE; }
     static void close(Handle handle) { CloseHandle(handle); }
 };
-struct ProcessHandleTraits {  // processes and threads: nullptr when none
+struct KernelHandleTraits {  // processes, threads, mutexes, events: nullptr when none
     using Handle = HANDLE;
     static Handle empty() { return nullptr; }
     static void close(Handle handle) { CloseHandle(handle); }
@@ -61,35 +61,19 @@ struct RegistryKeyTraits {
     static Handle empty() { return nullptr; }
     static void close(Handle key) { RegCloseKey(key); }
 };
+struct ModuleTraits {  // a library loaded with LoadLibrary*
+    using Handle = HMODULE;
+    static Handle empty() { return nullptr; }
+    static void close(Handle module) { FreeLibrary(module); }
+};
 struct GdiObjectTraits {  // fonts, brushes, bitmaps, regions
     using Handle = HGDIOBJ;
     static Handle empty() { return nullptr; }
     static void close(Handle object) { DeleteObject(object); }
 };
-struct MemoryDcTraits {  // a device context made with CreateCompatibleDC
-    using Handle = HDC;
-    static Handle empty() { return nullptr; }
-    static void close(Handle dc) { DeleteDC(dc); }
-};
 
-using ScopedFile = Scoped<KernelHandleTraits>;
-using ScopedProcess = Scoped<ProcessHandleTraits>;
+using ScopedFile = Scoped<FileHandleTraits>;
+using ScopedHandle = Scoped<KernelHandleTraits>;
 using ScopedKey = Scoped<RegistryKeyTraits>;
+using ScopedModule = Scoped<ModuleTraits>;
 using ScopedGdiObject = Scoped<GdiObjectTraits>;
-using ScopedMemoryDc = Scoped<MemoryDcTraits>;
-
-// A window's device context, released to the window when it goes.
-class ScopedWindowDc {
-public:
-    explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~ScopedWindowDc() {
-        if (dc_ != nullptr) ReleaseDC(window_, dc_);
-    }
-    ScopedWindowDc(const ScopedWindowDc&) = delete;
-    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};

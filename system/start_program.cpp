@@ -112,3 +112,5 @@ void StartAsSignedInUser(const std::string& path) {
     if (SUCCEEDED(com)) CoUninitialize();
     if (!started) ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
 }
+
+void OpenWithShell(const std::string& path) { ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW); }

@@ -10,3 +10,7 @@
 // desktop shell to ask (nobody signed in, another shell), the program is
 // started directly, with the installer's rights. Nothing is waited for.
 void StartAsSignedInUser(const std::string& path);
+
+// Opens the file at this full path as the shell's "open" verb does (the
+// runtime installer); nothing is waited for.
+void OpenWithShell(const std::string& path);

@@ -57,7 +57,7 @@ std::string TempFolder() {
 long long WriteResourceFile(const char* type, int id, const std::string& fileName) {
     const std::string path = TempFolder() + fileName;
     // Nobody else may open the file while it is written.
-    Scoped<KernelHandleTraits> file(
+    ScopedFile file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return -1;  // held by another process or not writable: the older file stays
     const ResourceBytes resource = FindResourceBytes(type, id);

@@ -47,7 +47,7 @@ private:
     bool inUse_ = false;  // it could not be held: another process has it open
     std::string path_;
     long long bytes_ = -1;
-    Scoped<KernelHandleTraits> hold_;
+    ScopedFile hold_;
 };
 
 // Copies the resource of this type and ID, byte for byte, into the file of

@@ -10,10 +10,10 @@ TEST(SharedState, ANewRunIsARunThatHasDoneNothing) {
     EXPECT_EQ(run.clientUninstallKey, "\\{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}");
     EXPECT_EQ(run.clientUninstallKey.substr(2, 36), clientProductCode);
     for (int flag : run.selectionFlags) EXPECT_EQ(flag, 1);
-    EXPECT_EQ(run.runtimeMissing, 1);
+    EXPECT_TRUE(run.runtimeMissing);
     EXPECT_EQ(run.processedBytes, 0);
     EXPECT_EQ(run.progressPercent, 0);
-    for (const std::string* value : {&run.installConfirmed, &run.clientFolder, &run.benchmarkSetupPath,
+    for (const std::string* value : {&run.clientFolder, &run.benchmarkSetupPath,
                                      &run.publicSetupPath, &run.installSetupPath, &run.installPath,
                                      &run.ombrixExePath, &run.runtimeSetupPath, &run.selectedCodes}) {
         EXPECT_TRUE(value->empty());

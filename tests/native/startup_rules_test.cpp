@@ -55,12 +55,12 @@ TEST(UninstallKey, JoinedDirectlyToTheSystemsRoot) {
 }
 
 TEST(InstalledMarker, ExactProductCodeOnly) {
-    EXPECT_EQ(NeedsInstallFor("5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58"), 0);
-    EXPECT_EQ(NeedsInstallFor(""), 1);
-    EXPECT_EQ(NeedsInstallFor("{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}"), 1);
-    EXPECT_EQ(NeedsInstallFor("5b1e7a20-9c44-4d1f-8e63-2a70c9d41e58"), 1);
-    EXPECT_EQ(NeedsInstallFor("5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58 "), 1);
-    EXPECT_EQ(NeedsInstallFor("5B1E7A20-9C44-4D1F-8E63-2A70C9D41E5"), 1);
+    EXPECT_FALSE(NeedsInstallFor("5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58"));
+    EXPECT_TRUE(NeedsInstallFor(""));
+    EXPECT_TRUE(NeedsInstallFor("{5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58}"));
+    EXPECT_TRUE(NeedsInstallFor("5b1e7a20-9c44-4d1f-8e63-2a70c9d41e58"));
+    EXPECT_TRUE(NeedsInstallFor("5B1E7A20-9C44-4D1F-8E63-2A70C9D41E58 "));
+    EXPECT_TRUE(NeedsInstallFor("5B1E7A20-9C44-4D1F-8E63-2A70C9D41E5"));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "core/shared_state.h"
 #include "system/config_update.h"
-#include "app/message_boxes.h"
 #include "system/client_probe.h"
 #include "test_client.h"
 #include "wintest.h"
@@ -74,7 +73,6 @@ protected:
     }
 
     InstallRun run_;
-    MessageBoxes told_;  // the installer's own boxes, read by the box watcher
     std::string root_, location_, drive_, editionRoot_, reference_, install_, public_;
     std::unique_ptr<wintest::TestClient> client_;
     bool hadDrive_ = false;
@@ -110,11 +108,12 @@ TEST_F(Client, MissingRegistryValuesAreReportedOneByOne) {
 TEST_F(Client, InstallLocationIsJoinedAsItStands) {
     Register({{"DisplayVersion", "1"}, {"InstallLocation", "D:\\Apps\\"}});
     BoxWatcher watcher;
-    ClientProbe discovery(run_, told_);
+    ClientProbe discovery(run_);
     discovery.FindClient();
     EXPECT_EQ(discovery.m_installLocation, "D:\\Apps\\\\Kestrova Site");
     EXPECT_EQ(discovery.m_displayVersion, "1");
     EXPECT_EQ(run_.clientFolder, "D:\\Apps\\\\Kestrova Site\\Kestrova Client\\");
+    EXPECT_EQ(discovery.UnreadableValues(), 0);
     EXPECT_TRUE(watcher.Texts().empty());
 }
 
@@ -123,16 +122,17 @@ TEST_F(Client, InstallLocationOf1023CharactersReads1024DoesNot) {
     Register({{"DisplayVersion", "1"}, {"InstallLocation", fits}});
     {
         BoxWatcher watcher;
-        ClientProbe discovery(run_, told_);
+        ClientProbe discovery(run_);
         discovery.FindClient();
         EXPECT_EQ(discovery.m_installLocation, fits + "\\Kestrova Site");
-        EXPECT_TRUE(watcher.Texts().empty());
+        EXPECT_EQ(discovery.UnreadableValues(), 0);
     }
     Register({{"InstallLocation", fits + "L"}});
     BoxWatcher watcher;
-    ClientProbe discovery(run_, told_);
+    ClientProbe discovery(run_);
     discovery.FindClient();
-    EXPECT_EQ(watcher.Texts(), Texts{msgRegistryReadFailed});
+    EXPECT_EQ(discovery.UnreadableValues(), 1);
+    EXPECT_TRUE(watcher.Texts().empty()) << "the probe tells nobody";
     EXPECT_EQ(discovery.m_installLocation, "\\Kestrova Site");
 }
 
@@ -140,20 +140,21 @@ TEST_F(Client, QualifyingClientSetsEveryPath) {
     Install();
     BoxWatcher watcher;
     {
-        ClientProbe check(run_, told_);
-        check.CheckClient();
+        ClientProbe check(run_);
+        EXPECT_EQ(check.Check(), ClientStatus::Qualifies);
         EXPECT_EQ(check.m_clientLanguages, "0,2");
     }
     EXPECT_TRUE(watcher.Texts().empty());
-    EXPECT_EQ(run_.installConfirmed, "1");
     EXPECT_EQ(run_.clientFolder, editionRoot_ + "\\Kestrova Client\\");
     EXPECT_EQ(run_.benchmarkSetupPath, reference_);
     EXPECT_EQ(run_.installSetupPath, install_);
     EXPECT_EQ(run_.publicSetupPath, public_);
 
     // A second check on a fresh object reads everything anew, with the same result.
-    ClientProbe again(run_, told_);
-    EXPECT_EQ(again.ReadClientLanguages(), "0,2");
+    ClientProbe again(run_);
+    std::string languages;
+    EXPECT_EQ(again.ReadClientLanguages(languages), ClientStatus::Qualifies);
+    EXPECT_EQ(languages, "0,2");
     EXPECT_EQ(run_.benchmarkSetupPath, reference_);
 }
 
@@ -191,9 +192,8 @@ TEST_F(Client, ProductTypeFailsAfterThePublicPathWasComposed) {
     ac.productType = "1";
     Install(ac);
     BoxWatcher watcher;
-    ClientProbe check(run_, told_);
+    ClientProbe check(run_);
     // The steps of the check up to its rules.
-    run_.installConfirmed = "1";
     check.FindClient();
     check.ReadClientConfig(reference_);
     check.ComposeUserDataPaths();
@@ -224,8 +224,8 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     values.translator = "0";
     Install(values);
     {
-        ClientProbe check(run_, told_);
-        check.CheckClient();
+        ClientProbe check(run_);
+        check.Check();
     }
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
     ClientValues five;
@@ -233,7 +233,7 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     WriteCopy(install_, SetupXml(five));
     BoxWatcher watcher;
     {
-        ClientProbe reader(run_, told_);
+        ClientProbe reader(run_);
         EXPECT_EQ(reader.ReadTranslator(), "5");
     }
     // A copy that loads is used even with an empty translator.
@@ -241,14 +241,14 @@ TEST_F(Client, TranslatorComesFromTheFirstCopyThatLoads) {
     blank.translator = "";
     WriteCopy(public_, SetupXml(blank));
     {
-        ClientProbe reader(run_, told_);
+        ClientProbe reader(run_);
         EXPECT_EQ(reader.ReadTranslator(), "");
     }
     ASSERT_TRUE(DeleteFileA(public_.c_str()));
     ASSERT_TRUE(DeleteFileA(install_.c_str()));
     ASSERT_TRUE(DeleteFileA(reference_.c_str()));
     {
-        ClientProbe reader(run_, told_);
+        ClientProbe reader(run_);
         EXPECT_EQ(reader.ReadTranslator(), "");
     }
     EXPECT_TRUE(watcher.Texts().empty());
@@ -259,8 +259,8 @@ protected:
     void SetUp() override {
         Client::SetUp();
         Install();
-        ClientProbe check(run_, told_);
-        check.CheckClient();
+        ClientProbe check(run_);
+        check.Check();
         run_.selectedCodes = "3,5";
     }
     void TearDown() override {

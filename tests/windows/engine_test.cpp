@@ -6,12 +6,9 @@
 
 #include <commctrl.h>
 
-#include <functional>
-
 #include "core/shared_state.h"
-#include "system/working_files.h"
-#include "app/message_boxes.h"
 #include "system/extraction.h"
+#include "system/working_files.h"
 #include "wintest.h"
 
 namespace {
@@ -42,21 +39,6 @@ HWND MakeRecordingBar() {
     }
     return CreateWindowA("QuennelTestBar", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
                          nullptr);
-}
-
-struct Completion {
-    int calls = 0;
-    bool silent = true;
-    std::int64_t processedAtCall = -1;
-    std::function<void()> check;
-};
-Completion* g_completion = nullptr;
-
-void RecordCompletion(InstallRun& run, bool silent) {
-    ++g_completion->calls;
-    g_completion->silent = silent;
-    g_completion->processedAtCall = run.processedBytes;
-    if (g_completion->check) g_completion->check();
 }
 
 std::vector<std::string> FilesBelow(const std::string& root, const std::string& relative = "") {
@@ -92,27 +74,27 @@ protected:
         destination_ = temp_ + "client\\";
         run_ = InstallRun();
         g_positions.clear();
-        completion_ = Completion();
-        g_completion = &completion_;
         bar_ = MakeRecordingBar();
     }
     void TearDown() override {
         if (bar_ != nullptr) DestroyWindow(bar_);
         SetEnvironmentVariableA("TMP", savedTmp_.c_str());
     }
-    // Runs both passes the way the installer starts them.
-    void Install(const std::string& archive, ExtractionJob& job, bool* counted = nullptr, UINT* extracted = nullptr) {
+    // Runs both passes the way the installer starts them. The engine tells
+    // nobody anything, whatever happens.
+    void Install(const std::string& archive, ExtractionJob& job, ExtractionEnd* counted = nullptr,
+                 ExtractionEnd* extracted = nullptr) {
         if (!archive.empty()) {
             ASSERT_TRUE(wintest::CopyTo(archives_ + archive, temp_ + archiveFileName));
         }
+        BoxWatcher watcher;
         job.progressBar = bar_;
         job.run = &run_;
-        job.messages = &boxes_;
-        job.complete = RecordCompletion;
-        const bool count = job.CountArchive(temp_ + archiveFileName);
+        const ExtractionEnd count = job.CountArchive(temp_ + archiveFileName);
         job.destinationFolder = destination_;
-        job.silent = false;
-        const UINT result = ExtractArchive(&job);
+        const ExtractionEnd result = ExtractArchive(job);
+        EXPECT_EQ(result, job.end);
+        EXPECT_TRUE(watcher.Texts().empty());
         if (counted != nullptr) *counted = count;
         if (extracted != nullptr) *extracted = result;
     }
@@ -128,36 +110,27 @@ protected:
 
     std::string archives_, temp_, savedTmp_, destination_;
     HWND bar_ = nullptr;
-    MessageBoxes boxes_;
     InstallRun run_;
-    Completion completion_;
 };
 
-TEST_F(Engine, ProgressRisesToHundredOnceAfterTheLastDataIsWritten) {
-    completion_.check = [this] {
-        // Every file's data is written and closed when the step runs; the
-        // directory entries at the end of the archive are not processed yet.
-        ExpectSameTree(destination_);
-        EXPECT_FALSE(wintest::FileExists(destination_ + "empty"));
-    };
+TEST_F(Engine, ProgressRisesToHundredOnceAndThePassGoesOnToTheArchivesEnd) {
     ExtractionJob job;
-    bool counted = false;
-    UINT extracted = 9;
+    ExtractionEnd counted = ExtractionEnd::NotRun;
+    ExtractionEnd extracted = ExtractionEnd::NotRun;
     Install("small.rar", job, &counted, &extracted);
-    EXPECT_TRUE(counted);
-    EXPECT_EQ(extracted, 1u);
+    EXPECT_EQ(counted, ExtractionEnd::EndOfArchive);
+    EXPECT_EQ(extracted, ExtractionEnd::EndOfArchive);
     EXPECT_GT(job.totalUnpackedSize, 3000000);
     EXPECT_EQ(run_.processedBytes, job.totalUnpackedSize);
-    EXPECT_EQ(completion_.calls, 1);
-    EXPECT_FALSE(completion_.silent);
-    EXPECT_EQ(completion_.processedAtCall, job.totalUnpackedSize);
+    EXPECT_TRUE(job.allDataWritten);
+    ExpectSameTree(destination_);
     ASSERT_GE(g_positions.size(), 3u) << "the big file arrives in several blocks";
     // Sent only when the percentage moves: strictly rising.
     for (size_t i = 1; i < g_positions.size(); ++i) EXPECT_GT(g_positions[i], g_positions[i - 1]);
     EXPECT_EQ(std::count(g_positions.begin(), g_positions.end(), 100), 1);
     EXPECT_EQ(g_positions.back(), 100);
     EXPECT_EQ(run_.progressPercent, 100);
-    // After completion the pass went on with the directory entries.
+    // The entries after the last data (an empty folder) are there too.
     EXPECT_TRUE(wintest::FileExists(destination_ + "empty"));
 }
 
@@ -165,59 +138,52 @@ TEST_F(Engine, DestinationOutsideAsciiReceivesEveryFile) {
     destination_ = temp_ + "Kund\xE9 \xD6rdner\\";  // ANSI text: "Kundé Ördner"
     ExtractionJob job;
     Install("small.rar", job);
-    EXPECT_EQ(completion_.calls, 1);
+    EXPECT_TRUE(job.allDataWritten);
     ExpectSameTree(destination_);
     EXPECT_EQ(FilesBelow(temp_ + "client\\").size(), 0u);
 }
 
-TEST_F(Engine, WithoutTheBarNoMessageIsSentAndCompletionStillRuns) {
+TEST_F(Engine, WithoutTheBarNoMessageIsSentAndAllDataIsStillWritten) {
     ExtractionJob job;
     ASSERT_TRUE(wintest::CopyTo(archives_ + "small.rar", temp_ + archiveFileName));
-    job.complete = RecordCompletion;
     job.run = &run_;
     job.progressBar = nullptr;
     job.CountArchive(temp_ + archiveFileName);
     job.destinationFolder = destination_;
-    job.silent = true;
-    ExtractArchive(&job);
+    ExtractArchive(job);
     EXPECT_TRUE(g_positions.empty());
-    EXPECT_EQ(completion_.calls, 1);
-    EXPECT_TRUE(completion_.silent);
+    EXPECT_TRUE(job.allDataWritten);
 }
 
 TEST_F(Engine, ArchiveWithoutDataNeverCompletes) {
     ExtractionJob job;
     Install("nodata.rar", job);
     EXPECT_EQ(job.totalUnpackedSize, 0);
-    EXPECT_EQ(completion_.calls, 0);
+    EXPECT_FALSE(job.allDataWritten);
     EXPECT_TRUE(g_positions.empty());
 }
 
 TEST_F(Engine, ArchiveThatDoesNotOpenIsReportedByEachPass) {
-    BoxWatcher watcher;
     ExtractionJob job;
-    bool counted = true;
-    UINT extracted = 9;
+    ExtractionEnd counted = ExtractionEnd::NotRun;
+    ExtractionEnd extracted = ExtractionEnd::NotRun;
     Install("notanarchive.rar", job, &counted, &extracted);
-    EXPECT_FALSE(counted);
-    EXPECT_EQ(extracted, 0u);
-    EXPECT_EQ(watcher.Texts(), (Texts{msgArchiveOpenFailed, msgArchiveOpenFailed}));
+    EXPECT_EQ(counted, ExtractionEnd::ArchiveNotOpened);
+    EXPECT_EQ(extracted, ExtractionEnd::ArchiveNotOpened);
     EXPECT_TRUE(g_positions.empty());
-    EXPECT_EQ(completion_.calls, 0);
+    EXPECT_FALSE(job.allDataWritten);
 }
 
 TEST_F(Engine, LibraryThatDoesNotLoadIsReportedByEachPass) {
     // A folder in the library file's place: it cannot be written or loaded.
     ASSERT_TRUE(CreateDirectoryA((temp_ + unrarFileName).c_str(), nullptr));
-    BoxWatcher watcher;
     ExtractionJob job;
-    bool counted = true;
-    UINT extracted = 9;
+    ExtractionEnd counted = ExtractionEnd::NotRun;
+    ExtractionEnd extracted = ExtractionEnd::NotRun;
     Install("small.rar", job, &counted, &extracted);
-    EXPECT_FALSE(counted);
-    EXPECT_EQ(extracted, 0u);
-    EXPECT_EQ(watcher.Texts(), (Texts{msgLoadLibraryFailed, msgLoadLibraryFailed}));
-    EXPECT_EQ(completion_.calls, 0);
+    EXPECT_EQ(counted, ExtractionEnd::LibraryNotLoaded);
+    EXPECT_EQ(extracted, ExtractionEnd::LibraryNotLoaded);
+    EXPECT_FALSE(job.allDataWritten);
     EXPECT_FALSE(wintest::FileExists(destination_));
 }
 
@@ -230,30 +196,25 @@ TEST_F(Engine, LibraryWithoutTheEntryPointsCountsAsNotLoadable) {
     HANDLE held = CreateFileA((temp_ + unrarFileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    BoxWatcher watcher;
     ExtractionJob job;
-    bool counted = true;
-    UINT extracted = 9;
+    ExtractionEnd counted = ExtractionEnd::NotRun;
+    ExtractionEnd extracted = ExtractionEnd::NotRun;
     Install("small.rar", job, &counted, &extracted);
     // The stranger was never loaded.
     EXPECT_EQ(GetModuleHandleA((temp_ + unrarFileName).c_str()), nullptr);
     CloseHandle(held);
-    EXPECT_FALSE(counted);
-    EXPECT_EQ(extracted, 0u);
-    EXPECT_EQ(watcher.Texts(), (Texts{msgLoadLibraryFailed, msgLoadLibraryFailed}));
-    EXPECT_EQ(completion_.calls, 0);
+    EXPECT_EQ(counted, ExtractionEnd::LibraryNotLoaded);
+    EXPECT_EQ(extracted, ExtractionEnd::LibraryNotLoaded);
 }
 
 TEST_F(Engine, EntryThatFailsStopsThePassSilently) {
     {
-        BoxWatcher watcher;
         ExtractionJob job;
-        UINT extracted = 9;
+        ExtractionEnd extracted = ExtractionEnd::NotRun;
         Install("damaged.rar", job, nullptr, &extracted);
-        EXPECT_EQ(extracted, 1u);
-        EXPECT_EQ(completion_.calls, 0);
+        EXPECT_EQ(extracted, ExtractionEnd::EntryFailed);
+        EXPECT_FALSE(job.allDataWritten);
         EXPECT_LT(run_.progressPercent, 100);
-        EXPECT_TRUE(watcher.Texts().empty());
     }
     // A file whose place is taken by a folder cannot be written.
     run_.processedBytes = 0;
@@ -269,30 +230,26 @@ TEST_F(Engine, EntryThatFailsStopsThePassSilently) {
         }
         ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
     }
-    BoxWatcher watcher;
     ExtractionJob job;
     Install("small.rar", job);
-    EXPECT_EQ(completion_.calls, 0);
+    EXPECT_EQ(job.end, ExtractionEnd::EntryFailed);
+    EXPECT_FALSE(job.allDataWritten);
     EXPECT_LT(run_.processedBytes, job.totalUnpackedSize);
 }
 
 TEST_F(Engine, RuntimeProductIsFoundInEitherView) {
     wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, kRuntimeProductKey);
     wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, kRuntimeProductKeyWow64);
-    EXPECT_EQ(CheckRuntimeProduct(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(RuntimeProductInstalled());
 
     ASSERT_TRUE(wintest::SetValues(HKEY_LOCAL_MACHINE, kRuntimeProductKey, {{"DisplayName", "runtime"}}));
-    EXPECT_EQ(CheckRuntimeProduct(), 0);
+    EXPECT_TRUE(RuntimeProductInstalled());
     wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, kRuntimeProductKey);
 
     ASSERT_TRUE(wintest::SetValues(HKEY_LOCAL_MACHINE, kRuntimeProductKeyWow64, {{"DisplayName", "runtime"}}));
-    EXPECT_EQ(CheckRuntimeProduct(), 0);
-    // The extraction pass records the result for the finish page.
-    ExtractionJob job;
-    Install("nodata.rar", job);
-    EXPECT_EQ(run_.runtimeMissing, 0);
+    EXPECT_TRUE(RuntimeProductInstalled());
     wintest::DeleteKeyTree(HKEY_LOCAL_MACHINE, kRuntimeProductKeyWow64);
-    EXPECT_NE(CheckRuntimeProduct(), 0);
+    EXPECT_FALSE(RuntimeProductInstalled());
 }
 
 TEST_F(Engine, WorkingFilesAreTheInstallersOwnBytesAndHeldUntilUsed) {

@@ -4,10 +4,11 @@
 
 #include <cstdlib>
 
+#include "app/installation.h"
 #include "app/message_boxes.h"
-#include "pages/main_window.h"
 #include "core/shared_state.h"
 #include "core/startup_rules.h"
+#include "system/instance.h"
 #include "wintest.h"
 
 namespace {
@@ -34,22 +35,28 @@ protected:
             ASSERT_TRUE(wintest::ReadValue(HKEY_CURRENT_USER, key_, value.first, bytes));
         }
     }
+    // Reads the entry as the installation does, with its boxes.
+    void ReadEntry() {
+        MessageBoxes told;
+        RunLog noLog;
+        RunReport report(noLog);
+        Installation installation(run_, told, report);
+        installation.ReadUserEntry();
+        alreadyInstalled_ = installation.AlreadyInstalled();
+    }
     int NeedsInstallWith(std::vector<std::string>& messages) {
         BoxWatcher watcher;
-        MessageBoxes told;
-        MainWindow dlg(run_, told);
-        const int result = dlg.NeedsInstall();
+        ReadEntry();
         messages = watcher.Texts();
-        return result;
+        return alreadyInstalled_ ? 0 : 1;
     }
     std::string key_;
     InstallRun run_;
+    bool alreadyInstalled_ = false;
 };
 
 TEST_F(UserEntry, KeyIsCompletedForTheRunningSystem) {
-    MessageBoxes told;
-    MainWindow dlg(run_, told);
-    dlg.ReadUserEntry();
+    ReadEntry();
     const char* expected = std::getenv("QUENNEL_EXPECT_ARCH");
     ASSERT_NE(expected, nullptr) << "the test run names the prefix's architecture";
     const std::string root = std::string(expected) == "win64"
@@ -102,13 +109,11 @@ TEST_F(UserEntry, EachMissingValueIsReportedOnceAndTheRunGoesOn) {
 TEST_F(UserEntry, MessagesAreApplicationBoxesWithTheProgramsName) {
     SetEntry({{"DisplayVersion", "1"}, {"installpath", "C:\\x"}});
     BoxWatcher watcher;
-    MessageBoxes told;
-    MainWindow dlg(run_, told);
-    dlg.ReadUserEntry();
+    ReadEntry();
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, msgRegistryReadFailed);
-    EXPECT_EQ(boxes[0].caption, ApplicationNameOfPath(AfxModulePath()));
+    EXPECT_EQ(boxes[0].caption, ApplicationNameOfPath(ModulePath()));
     EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(boxes[0].warningIcon);
 }

@@ -5,29 +5,27 @@
 // message box, and the program ends there.
 #include <cstdio>
 
+#include "app/installation.h"
 #include "app/message_boxes.h"
 #include "core/install_run.h"
-#include "pages/main_window.h"
-#include "system/client_probe.h"
+#include "system/run_log.h"
 
 int main() {
     MessageBoxes boxes;
+    RunLog noLog;
+    RunReport report(noLog);
     InstallRun run;
-    MainWindow mainWindow(run, boxes);
-    mainWindow.ReadUserEntry();
-    {
-        ClientProbe check(run, boxes);
-        if (!check.CheckClient()) {
-            boxes.Tell(check.Failure());
-            return 0;
-        }
-    }
-    ClientProbe reader(run, boxes);
-    const std::string languages = reader.ReadClientLanguages();
-    if (!reader.Failure().empty()) {
-        boxes.Tell(reader.Failure());
+    Installation installation(run, boxes, report);
+    installation.ReadUserEntry();
+    if (installation.CheckClient() != ClientStatus::Qualifies) {
+        boxes.Tell(installation.ClientFailure());
         return 0;
     }
+    LanguagePreset preset;
+    if (!installation.ReadPreset(preset, true)) return 0;
+    ClientProbe reader(run);
+    std::string languages;
+    reader.ReadClientLanguages(languages);
     const std::string translator = reader.ReadTranslator();
     std::printf("client key:              HKLM\\%s\n", run.clientUninstallKey.c_str());
     std::printf("client folder:           %s\n", run.clientFolder.c_str());
