@@ -16,6 +16,7 @@
 #include "framework/afx.h"
 #include "system/instance.h"
 #include "system/run_log.h"
+#include "system/window_station.h"
 
 #include <commctrl.h>
 

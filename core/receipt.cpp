@@ -147,16 +147,18 @@ Receipt MergeReceipts(const Receipt& earlier, const Receipt& later) {
 }
 
 std::uint32_t Crc32(const void* bytes, std::size_t size, std::uint32_t crc) {
-    static std::uint32_t table[256];
-    static const bool filled = [] {
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
+    struct Table {
+        std::uint32_t entries[256];
+        Table() : entries() {
+            for (std::uint32_t n = 0; n < 256; ++n) {
+                std::uint32_t c = n;
+                for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+                entries[n] = c;
+            }
         }
-        return true;
-    }();
-    (void)filled;
+    };
+    static const Table crcTable;
+    const std::uint32_t* table = crcTable.entries;
     const unsigned char* p = static_cast<const unsigned char*>(bytes);
     crc = ~crc;
     for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);

@@ -66,12 +66,3 @@ bool StopProcess(DWORD pid) {
     return WaitForSingleObject(process.get(), kProcessExitMs) == WAIT_OBJECT_0;
 }
 
-bool SomeoneCanAnswer() {
-    HWINSTA station = GetProcessWindowStation();
-    USEROBJECTFLAGS flags{};
-    DWORD needed = 0;
-    if (station == nullptr || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, &needed)) {
-        return true;  // not known: as on an ordinary desktop
-    }
-    return (flags.dwFlags & WSF_VISIBLE) != 0;
-}

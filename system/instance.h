@@ -29,10 +29,5 @@ bool StopProcess(DWORD pid);
 // HKEY_CURRENT_USER; nothing is created when the key does not exist.
 void WriteCompatibilityMark();
 
-// Whether someone may answer a window or a box: the process's window
-// station is the interactive one. Not so for a service or a deployment tool
-// running as SYSTEM in session 0, where a box would wait for nobody.
-bool SomeoneCanAnswer();
-
 // The running executable's full path (at most MAX_PATH characters).
 std::string ModulePath();

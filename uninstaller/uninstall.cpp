@@ -9,20 +9,13 @@
 #include <windows.h>
 
 #include "framework/library_search.h"
+#include "system/window_station.h"
 
 namespace {
 
 const wchar_t kInstead[] =
     L"To remove the Quennel language pack, run its setup with /uninstall "
     L"(Quennel.exe /uninstall; add /quiet where nobody watches). This program removes nothing.";
-
-bool SomeoneCanAnswer() {
-    USEROBJECTFLAGS flags{};
-    DWORD needed = 0;
-    HWINSTA station = GetProcessWindowStation();
-    return station == nullptr || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, &needed) ||
-           (flags.dwFlags & WSF_VISIBLE) != 0;
-}
 
 }  // namespace
 

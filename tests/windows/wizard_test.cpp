@@ -36,6 +36,29 @@ COLORREF ScreenPixel(int x, int y) {
     return colour;
 }
 
+// The last-write time of a file or folder; 0 when it cannot be read.
+ULONGLONG WriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Every folder below root (relative paths, each with its trailing backslash).
+std::vector<std::string> FoldersBelow(const std::string& root, const std::string& relative = "") {
+    std::vector<std::string> folders;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((root + relative + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return folders;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == ".." || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) continue;
+        folders.push_back(relative + name + "\\");
+        for (const std::string& inner : FoldersBelow(root, folders.back())) folders.push_back(inner);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return folders;
+}
+
 LRESULT LicenseLines(HWND licensePage) {
     return SendMessageA(GetDlgItem(licensePage, kLicenseText), EM_GETLINECOUNT, 0, 0);
 }
@@ -46,6 +69,8 @@ protected:
         quennel_ = wintest::WinPath(wintest::Option("quennel"));
         standin_ = wintest::WinPath(wintest::Option("standin"));
         shots_ = wintest::WinPath(wintest::Option("screenshots"));
+        const std::string tree = wintest::Option("payload-tree");
+        if (!tree.empty()) tree_ = wintest::WinPath(tree) + "\\";
         ASSERT_TRUE(wintest::FileExists(quennel_));
         installation_.reset(new wintest::Installation("wizard"));
         root_ = installation_->root;
@@ -100,7 +125,7 @@ protected:
         return code;
     }
 
-    std::string quennel_, standin_, shots_, root_, temp_;
+    std::string quennel_, standin_, shots_, tree_, root_, temp_;
     std::unique_ptr<wintest::Installation> installation_;
     wintest::TestClient* client_ = nullptr;
     std::unique_ptr<Child> quennel_child_;
@@ -225,6 +250,16 @@ TEST_F(Wizard, ChosenLanguagesLandInEveryCopyAndStartNowStartsTheTool) {
     }
     EXPECT_EQ(wintest::ReadFileBytes(client_->clientFolder + "server\\translations\\Thai\\Server.s_th.qm").empty(),
               false);
+    // The archive's folder entries follow its last data: the extraction went
+    // on to the archive's end before the finish page, so every folder carries
+    // the time the archive stored for it, not the time its first file made it.
+    if (!tree_.empty()) {
+        const auto folders = FoldersBelow(tree_);
+        ASSERT_GT(folders.size(), 60u);
+        for (const std::string& folder : folders) {
+            EXPECT_EQ(WriteTime(client_->clientFolder + folder), WriteTime(tree_ + folder)) << folder;
+        }
+    }
     // The runtime product is missing: its installer was started from the client folder.
     EXPECT_TRUE(wintest::WaitUntil([] { return wintest::ProcessByName("vcredist_x86.exe") != 0; }, 10000));
     Shot(finish, "finish-page");
