@@ -49,7 +49,6 @@ import platform
 import re
 import shutil
 import signal
-import statistics
 import subprocess
 import sys
 
