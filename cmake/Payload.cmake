@@ -59,10 +59,12 @@ set(QUENNEL_TEST_ARCHIVES_DIR "${CMAKE_BINARY_DIR}/test-archives")
 file(MAKE_DIRECTORY "${_quennel_payload_dir}")
 
 # Host programs, also when cross-compiling.
-find_program(QUENNEL_PYTHON3 NAMES python3 DOC "Python 3 for the payload tools")
+# The payload tools read archives with Debian's python3-rarfile: the system's
+# own Python, not another one first on the PATH.
+find_program(QUENNEL_SYSTEM_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH DOC "Debian's Python 3")
 find_program(QUENNEL_RAR NAMES rar DOC "RAR archiver that packs the payload")
-find_program(QUENNEL_UNRAR NAMES unrar DOC "RAR lister that checks the payload")
-foreach(_quennel_tool QUENNEL_PYTHON3 QUENNEL_RAR QUENNEL_UNRAR)
+find_program(QUENNEL_UNRAR NAMES unrar DOC "RAR unpacker that checks the packed archives")
+foreach(_quennel_tool QUENNEL_SYSTEM_PYTHON3 QUENNEL_RAR QUENNEL_UNRAR)
   if(NOT ${_quennel_tool} OR NOT EXISTS "${${_quennel_tool}}")
     message(FATAL_ERROR
       "${_quennel_tool} was not found (${${_quennel_tool}}), the payload cannot be built: "
@@ -70,11 +72,11 @@ foreach(_quennel_tool QUENNEL_PYTHON3 QUENNEL_RAR QUENNEL_UNRAR)
   endif()
 endforeach()
 execute_process(
-  COMMAND "${QUENNEL_PYTHON3}" -c "import sys; sys.exit(0 if sys.version_info >= (3, 9) else 1)"
+  COMMAND "${QUENNEL_SYSTEM_PYTHON3}" -c "import sys, rarfile; sys.exit(0 if sys.version_info >= (3, 9) else 1)"
   RESULT_VARIABLE _quennel_python_ok OUTPUT_QUIET ERROR_QUIET)
 if(NOT _quennel_python_ok EQUAL 0)
   message(FATAL_ERROR
-    "${QUENNEL_PYTHON3} is not Python 3.9 or newer: run tools/setup.sh as root first")
+    "${QUENNEL_SYSTEM_PYTHON3} is not Python 3.9 or newer with rarfile: run tools/setup.sh as root first")
 endif()
 
 set(_quennel_payload_scripts
@@ -92,15 +94,15 @@ else()
   set(_quennel_solid_switch "")
 endif()
 file(CONFIGURE OUTPUT "${_quennel_payload_dir}/tools.txt" CONTENT
-"python3=${QUENNEL_PYTHON3}
+"python3=${QUENNEL_SYSTEM_PYTHON3}
 rar=${QUENNEL_RAR}
 unrar=${QUENNEL_UNRAR}
 solid=${QUENNEL_PAYLOAD_SOLID}
 " @ONLY)
 
 set(_quennel_check
-  "${QUENNEL_PYTHON3}" "${_quennel_payload_tools}/check_payload.py"
-  --catalogue "${_quennel_payload_catalogue}" --unrar "${QUENNEL_UNRAR}")
+  "${QUENNEL_SYSTEM_PYTHON3}" "${_quennel_payload_tools}/check_payload.py"
+  --catalogue "${_quennel_payload_catalogue}")
 set(_quennel_new_rar "${_quennel_payload_dir}/setup.rar.new")
 
 if(QUENNEL_PAYLOAD_ARCHIVE)
@@ -161,7 +163,7 @@ else()
     add_custom_command(
       OUTPUT "${_quennel_tree_stamp}"
       COMMAND "${CMAKE_COMMAND}" -E rm -rf "${QUENNEL_PAYLOAD_TREE_DIR}" "${_quennel_tree_stamp}"
-      COMMAND "${QUENNEL_PYTHON3}" "${_quennel_payload_tools}/make_sample_tree.py"
+      COMMAND "${QUENNEL_SYSTEM_PYTHON3}" "${_quennel_payload_tools}/make_sample_tree.py"
               --catalogue "${_quennel_payload_catalogue}"
               --out "${QUENNEL_PAYLOAD_TREE_DIR}"
               --lrelease "${QUENNEL_LRELEASE}"
@@ -179,7 +181,7 @@ else()
     OUTPUT "${QUENNEL_PAYLOAD_RAR}"
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${QUENNEL_PAYLOAD_RAR}" "${_quennel_new_rar}"
     COMMAND ${_quennel_check} --tree "${QUENNEL_PAYLOAD_TREE_DIR}"
-    COMMAND "${QUENNEL_PYTHON3}" "${_quennel_payload_tools}/pack_tree.py"
+    COMMAND "${QUENNEL_SYSTEM_PYTHON3}" "${_quennel_payload_tools}/pack_tree.py"
             --tree "${QUENNEL_PAYLOAD_TREE_DIR}" --out "${_quennel_new_rar}"
             --rar "${QUENNEL_RAR}" --unrar "${QUENNEL_UNRAR}" ${_quennel_solid_switch}
     COMMAND ${_quennel_check} --archive "${_quennel_new_rar}"
@@ -201,7 +203,7 @@ set(_quennel_test_archives
 add_custom_command(
   OUTPUT ${_quennel_test_archives}
   COMMAND "${CMAKE_COMMAND}" -E rm -rf "${QUENNEL_TEST_ARCHIVES_DIR}"
-  COMMAND "${QUENNEL_PYTHON3}" "${_quennel_payload_tools}/make_test_archives.py"
+  COMMAND "${QUENNEL_SYSTEM_PYTHON3}" "${_quennel_payload_tools}/make_test_archives.py"
           --out "${QUENNEL_TEST_ARCHIVES_DIR}" --rar "${QUENNEL_RAR}" --unrar "${QUENNEL_UNRAR}"
   DEPENDS "${_quennel_payload_tools}/make_test_archives.py"
           "${_quennel_payload_tools}/pack_tree.py"

@@ -53,7 +53,8 @@ PKGS="cmake ninja-build g++ make pkg-config python3 dpkg-dev file
  binutils-mingw-w64-i686 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev
  wine wine64 wine32:i386 osslsigncode openssl xvfb xauth x11-utils x11-apps imagemagick xdotool
  libgtest-dev googletest libtinyxml2-dev rar unrar python3-pefile
- clang libclang-rt-14-dev qttools5-dev-tools fonts-noto-core fonts-noto-cjk fonts-dejavu-core libpangocairo-1.0-0"
+ clang libclang-rt-14-dev qttools5-dev-tools fonts-noto-core fonts-noto-cjk fonts-dejavu-core libpangocairo-1.0-0
+ python3-gi python3-gi-cairo python3-cairo gir1.2-pango-1.0 python3-pil python3-rarfile"
 
 missing=""
 for p in $PKGS; do

@@ -21,6 +21,8 @@ cmake --build --preset native
 ctest --preset native || status=1
 # The benchmark's arithmetic and report wording (the benchmark itself is tools/benchmark.sh).
 python3 -m unittest discover -s tools/bench -p 'test_*.py' || status=1
+# The payload checker on archives rar makes (Debian's rarfile reads them).
+/usr/bin/python3 -m unittest discover -s tools/payload -p 'test_*.py' || status=1
 # A bounded run of the configuration fuzzer (the long run is tools/fuzz.sh).
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

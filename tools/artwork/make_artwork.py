@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws the installer's pictures and icons into resources/art/.
 
     tools/artwork/make_artwork.py            # (re)write resources/art/ and docs/artwork.png
@@ -11,9 +11,9 @@ picture, and commit what it writes.
 
 What it writes
 --------------
-resources/art/ (the resource script fragment art.rc declares them all; the
-installer's main .rc includes it as "art/art.rc", with resources/ on the
-include path):
+resources/art/ (the resource script fragment art.rc declares them all, by
+the names resources/resource.h gives their ids; the installer's main .rc
+includes it as "art/art.rc", with resources/ on the include path):
 
     id   file               size      bits  picture
     166  bg_white.bmp       630x398   32    plain white page (alpha byte 0xFF)
@@ -51,10 +51,12 @@ transparent, and such pixels are all zero.
 
 Requirements
 ------------
-Python 3 (standard library only) and, loaded through ctypes, the shared
-libraries of cairo, Pango, PangoCairo and GObject (Debian's
-libpangocairo-1.0-0 brings libpango-1.0-0, libcairo2 and libglib2.0-0 with
-it). Text is laid out and shaped by Pango with HarfBuzz, so Arabic is
+Debian's Python 3 (/usr/bin/python3) with PyGObject's Pango and PangoCairo,
+pycairo and Pillow (python3-gi, python3-gi-cairo, gir1.2-pango-1.0,
+python3-cairo, python3-pil; tools/setup.sh installs them). cairo and Pango
+draw; Pillow writes the BMP and PNG files and reads every file back (the
+icon container is put together here: Pillow's own writer stores no AND
+masks). Text is laid out and shaped by Pango with HarfBuzz, so Arabic is
 joined and set right to left with mirrored parentheses, and Thai marks are
 placed correctly. Each text is set in one named font, checked to be the
 font fontconfig actually loads, with font fallback switched off, so a
@@ -74,17 +76,29 @@ what the script draws now.
 """
 
 import argparse
-import ctypes
+import io
 import math
 import os
+import re
 import struct
 import sys
-import zlib
+
+try:
+    import cairo
+    import gi
+
+    gi.require_version("Pango", "1.0")
+    gi.require_version("PangoCairo", "1.0")
+    from gi.repository import Pango, PangoCairo
+    from PIL import Image
+except (ImportError, ValueError) as missing:
+    sys.exit("make_artwork: %s; run it with Debian's /usr/bin/python3 after tools/setup.sh" % missing)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
 ART_DIR = os.path.join(REPO, "resources", "art")
 SHEET_PATH = os.path.join(REPO, "docs", "artwork.png")
+RESOURCE_H = os.path.join(REPO, "resources", "resource.h")
 
 PAGE_W, PAGE_H = 630, 398
 LABEL_W, LABEL_H = 100, 32
@@ -172,166 +186,18 @@ ICONS = [
 
 
 # --------------------------------------------------------------------------
-# cairo and Pango through ctypes
+# drawing: pycairo, and Pango through PyGObject
 
 class ArtError(Exception):
     pass
 
 
-def _load(name):
-    try:
-        return ctypes.CDLL(name)
-    except OSError as exc:
-        raise ArtError("cannot load %s (%s); install cairo and Pango's shared libraries "
-                       "(Debian: libpangocairo-1.0-0)" % (name, exc))
-
-
-class PangoAttribute(ctypes.Structure):
-    _fields_ = [("klass", ctypes.c_void_p), ("start_index", ctypes.c_uint),
-                ("end_index", ctypes.c_uint)]
-
-
-class PangoRectangle(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int),
-                ("width", ctypes.c_int), ("height", ctypes.c_int)]
-
-
-P = ctypes.c_void_p
-D = ctypes.c_double
-I = ctypes.c_int
-S = ctypes.c_char_p
-
-CAIRO_FORMAT_ARGB32 = 0
-CAIRO_ANTIALIAS_GRAY = 2
-CAIRO_SUBPIXEL_ORDER_DEFAULT = 0
-CAIRO_HINT_STYLE_SLIGHT = 2
-CAIRO_HINT_METRICS_OFF = 1
-CAIRO_LINE_CAP_BUTT = 0
-CAIRO_LINE_CAP_ROUND = 1
-CAIRO_LINE_JOIN_ROUND = 1
-CAIRO_OPERATOR_SOURCE = 1
-CAIRO_OPERATOR_OVER = 2
-CAIRO_FILTER_NEAREST = 3
-PANGO_SCALE = 1024
-PANGO_WEIGHT_NORMAL = 400
-PANGO_WEIGHT_BOLD = 700
-PANGO_ALIGN_LEFT, PANGO_ALIGN_CENTER = 0, 1
-PANGO_WRAP_WORD = 0
-
-
-class Lib:
-    """The few cairo, Pango and GObject functions the drawings use."""
-
-    SIGNATURES = {
-        "cairo": {
-            "cairo_image_surface_create": (P, [I, I, I]),
-            "cairo_image_surface_create_for_data": (P, [P, I, I, I, I]),
-            "cairo_image_surface_get_data": (P, [P]),
-            "cairo_image_surface_get_stride": (I, [P]),
-            "cairo_format_stride_for_width": (I, [I, I]),
-            "cairo_surface_flush": (None, [P]),
-            "cairo_surface_mark_dirty": (None, [P]),
-            "cairo_surface_destroy": (None, [P]),
-            "cairo_surface_status": (I, [P]),
-            "cairo_create": (P, [P]),
-            "cairo_destroy": (None, [P]),
-            "cairo_status": (I, [P]),
-            "cairo_save": (None, [P]),
-            "cairo_restore": (None, [P]),
-            "cairo_translate": (None, [P, D, D]),
-            "cairo_scale": (None, [P, D, D]),
-            "cairo_rotate": (None, [P, D]),
-            "cairo_set_operator": (None, [P, I]),
-            "cairo_set_source_rgba": (None, [P, D, D, D, D]),
-            "cairo_set_source": (None, [P, P]),
-            "cairo_set_source_surface": (None, [P, P, D, D]),
-            "cairo_get_source": (P, [P]),
-            "cairo_pattern_set_filter": (None, [P, I]),
-            "cairo_pattern_create_linear": (P, [D, D, D, D]),
-            "cairo_pattern_create_radial": (P, [D, D, D, D, D, D]),
-            "cairo_pattern_add_color_stop_rgba": (None, [P, D, D, D, D, D]),
-            "cairo_pattern_destroy": (None, [P]),
-            "cairo_set_line_width": (None, [P, D]),
-            "cairo_set_line_cap": (None, [P, I]),
-            "cairo_set_line_join": (None, [P, I]),
-            "cairo_new_path": (None, [P]),
-            "cairo_new_sub_path": (None, [P]),
-            "cairo_close_path": (None, [P]),
-            "cairo_move_to": (None, [P, D, D]),
-            "cairo_line_to": (None, [P, D, D]),
-            "cairo_curve_to": (None, [P, D, D, D, D, D, D]),
-            "cairo_arc": (None, [P, D, D, D, D, D]),
-            "cairo_rectangle": (None, [P, D, D, D, D]),
-            "cairo_fill": (None, [P]),
-            "cairo_fill_preserve": (None, [P]),
-            "cairo_stroke": (None, [P]),
-            "cairo_clip": (None, [P]),
-            "cairo_paint": (None, [P]),
-            "cairo_font_options_create": (P, []),
-            "cairo_font_options_destroy": (None, [P]),
-            "cairo_font_options_set_antialias": (None, [P, I]),
-            "cairo_font_options_set_subpixel_order": (None, [P, I]),
-            "cairo_font_options_set_hint_style": (None, [P, I]),
-            "cairo_font_options_set_hint_metrics": (None, [P, I]),
-        },
-        "pangocairo": {
-            "pango_cairo_create_context": (P, [P]),
-            "pango_cairo_context_set_font_options": (None, [P, P]),
-            "pango_cairo_show_layout": (None, [P, P]),
-        },
-        "pango": {
-            "pango_layout_new": (P, [P]),
-            "pango_layout_set_text": (None, [P, S, I]),
-            "pango_layout_set_font_description": (None, [P, P]),
-            "pango_layout_set_attributes": (None, [P, P]),
-            "pango_layout_set_width": (None, [P, I]),
-            "pango_layout_set_wrap": (None, [P, I]),
-            "pango_layout_set_alignment": (None, [P, I]),
-            "pango_layout_get_pixel_extents": (None, [P, ctypes.POINTER(PangoRectangle),
-                                                      ctypes.POINTER(PangoRectangle)]),
-            "pango_layout_get_baseline": (I, [P]),
-            "pango_layout_get_unknown_glyphs_count": (I, [P]),
-            "pango_layout_get_line_count": (I, [P]),
-            "pango_font_description_new": (P, []),
-            "pango_font_description_free": (None, [P]),
-            "pango_font_description_set_family": (None, [P, S]),
-            "pango_font_description_set_weight": (None, [P, I]),
-            "pango_font_description_set_absolute_size": (None, [P, D]),
-            "pango_font_description_get_family": (S, [P]),
-            "pango_font_describe": (P, [P]),
-            "pango_context_load_font": (P, [P, P]),
-            "pango_attr_list_new": (P, []),
-            "pango_attr_list_unref": (None, [P]),
-            "pango_attr_list_insert": (None, [P, P]),
-            "pango_attr_fallback_new": (P, [I]),
-            "pango_attr_letter_spacing_new": (P, [I]),
-            "pango_attr_family_new": (P, [S]),
-            "pango_version_string": (S, []),
-        },
-        "gobject": {
-            "g_object_unref": (None, [P]),
-        },
-    }
-    FILES = {"cairo": "libcairo.so.2", "pango": "libpango-1.0.so.0",
-             "pangocairo": "libpangocairo-1.0.so.0", "gobject": "libgobject-2.0.so.0"}
-
-    def __init__(self):
-        for key, table in self.SIGNATURES.items():
-            lib = _load(self.FILES[key])
-            for name, (restype, argtypes) in table.items():
-                fn = getattr(lib, name)
-                fn.restype = restype
-                fn.argtypes = argtypes
-                setattr(self, name, fn)
-        self.font_options = self.cairo_font_options_create()
-        self.cairo_font_options_set_antialias(self.font_options, CAIRO_ANTIALIAS_GRAY)
-        self.cairo_font_options_set_subpixel_order(self.font_options, CAIRO_SUBPIXEL_ORDER_DEFAULT)
-        self.cairo_font_options_set_hint_style(self.font_options, CAIRO_HINT_STYLE_SLIGHT)
-        self.cairo_font_options_set_hint_metrics(self.font_options, CAIRO_HINT_METRICS_OFF)
-        self.checked_fonts = {}
-
-
-L = None  # the loaded libraries, set by main()
+FONT_OPTIONS = cairo.FontOptions()
+FONT_OPTIONS.set_antialias(cairo.ANTIALIAS_GRAY)
+FONT_OPTIONS.set_subpixel_order(cairo.SUBPIXEL_ORDER_DEFAULT)
+FONT_OPTIONS.set_hint_style(cairo.HINT_STYLE_SLIGHT)
+FONT_OPTIONS.set_hint_metrics(cairo.HINT_METRICS_OFF)
+CHECKED_FONTS = set()
 
 
 def rgb(c, a=1.0):
@@ -339,92 +205,96 @@ def rgb(c, a=1.0):
 
 
 class Canvas:
-    """An ARGB32 cairo surface with a drawing context."""
+    """An ARGB32 cairo surface, fully transparent when made, with a drawing context."""
 
     def __init__(self, w, h):
         self.w, self.h = w, h
-        self.surface = L.cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h)
-        if L.cairo_surface_status(self.surface) != 0:
-            raise ArtError("cairo cannot make a %dx%d surface" % (w, h))
-        self.cr = L.cairo_create(self.surface)
-        self.pango = L.pango_cairo_create_context(self.cr)
-        L.pango_cairo_context_set_font_options(self.pango, L.font_options)
-
-    def close(self):
-        L.g_object_unref(self.pango)
-        L.cairo_destroy(self.cr)
-        L.cairo_surface_destroy(self.surface)
+        self.surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, w, h)
+        self.cr = cairo.Context(self.surface)
+        self.pango = PangoCairo.create_context(self.cr)
+        PangoCairo.context_set_font_options(self.pango, FONT_OPTIONS)
 
     # ---- shapes
 
     def color(self, c, a=1.0):
-        L.cairo_set_source_rgba(self.cr, *rgb(c, a))
+        self.cr.set_source_rgba(*rgb(c, a))
 
     def rect(self, x, y, w, h, c, a=1.0):
         self.color(c, a)
-        L.cairo_rectangle(self.cr, x, y, w, h)
-        L.cairo_fill(self.cr)
+        self.cr.rectangle(x, y, w, h)
+        self.cr.fill()
 
     def round_rect_path(self, x, y, w, h, r):
         cr = self.cr
-        L.cairo_new_sub_path(cr)
-        L.cairo_arc(cr, x + w - r, y + r, r, -math.pi / 2, 0)
-        L.cairo_arc(cr, x + w - r, y + h - r, r, 0, math.pi / 2)
-        L.cairo_arc(cr, x + r, y + h - r, r, math.pi / 2, math.pi)
-        L.cairo_arc(cr, x + r, y + r, r, math.pi, 3 * math.pi / 2)
-        L.cairo_close_path(cr)
+        cr.new_sub_path()
+        cr.arc(x + w - r, y + r, r, -math.pi / 2, 0)
+        cr.arc(x + w - r, y + h - r, r, 0, math.pi / 2)
+        cr.arc(x + r, y + h - r, r, math.pi / 2, math.pi)
+        cr.arc(x + r, y + r, r, math.pi, 3 * math.pi / 2)
+        cr.close_path()
 
     def round_rect(self, x, y, w, h, r, c, a=1.0):
         self.round_rect_path(x, y, w, h, r)
         self.color(c, a)
-        L.cairo_fill(self.cr)
+        self.cr.fill()
 
     def circle(self, x, y, r, c, a=1.0):
-        L.cairo_new_sub_path(self.cr)
-        L.cairo_arc(self.cr, x, y, r, 0, 2 * math.pi)
+        self.cr.new_sub_path()
+        self.cr.arc(x, y, r, 0, 2 * math.pi)
         self.color(c, a)
-        L.cairo_fill(self.cr)
+        self.cr.fill()
 
     def ring(self, x, y, r, width, c, a=1.0):
-        L.cairo_new_sub_path(self.cr)
-        L.cairo_arc(self.cr, x, y, r, 0, 2 * math.pi)
+        self.cr.new_sub_path()
+        self.cr.arc(x, y, r, 0, 2 * math.pi)
         self.stroke(width, c, a)
 
-    def stroke(self, width, c, a=1.0, cap=CAIRO_LINE_CAP_BUTT):
+    def stroke(self, width, c, a=1.0, cap=cairo.LINE_CAP_BUTT):
         self.color(c, a)
-        L.cairo_set_line_width(self.cr, width)
-        L.cairo_set_line_cap(self.cr, cap)
-        L.cairo_set_line_join(self.cr, CAIRO_LINE_JOIN_ROUND)
-        L.cairo_stroke(self.cr)
+        self.cr.set_line_width(width)
+        self.cr.set_line_cap(cap)
+        self.cr.set_line_join(cairo.LINE_JOIN_ROUND)
+        self.cr.stroke()
 
-    def line(self, x0, y0, x1, y1, width, c, a=1.0, cap=CAIRO_LINE_CAP_ROUND):
-        L.cairo_move_to(self.cr, x0, y0)
-        L.cairo_line_to(self.cr, x1, y1)
+    def line(self, x0, y0, x1, y1, width, c, a=1.0, cap=cairo.LINE_CAP_ROUND):
+        self.cr.move_to(x0, y0)
+        self.cr.line_to(x1, y1)
         self.stroke(width, c, a, cap)
 
     def ellipse_path(self, x, y, rx, ry):
-        L.cairo_save(self.cr)
-        L.cairo_translate(self.cr, x, y)
-        L.cairo_scale(self.cr, rx, ry)
-        L.cairo_new_sub_path(self.cr)
-        L.cairo_arc(self.cr, 0, 0, 1, 0, 2 * math.pi)
-        L.cairo_restore(self.cr)
+        self.cr.save()
+        self.cr.translate(x, y)
+        self.cr.scale(rx, ry)
+        self.cr.new_sub_path()
+        self.cr.arc(0, 0, 1, 0, 2 * math.pi)
+        self.cr.restore()
+
+    def gradient(self, pattern, stops):
+        for off, c, a in stops:
+            pattern.add_color_stop_rgba(off, *rgb(c, a))
+        self.cr.set_source(pattern)
 
     def linear(self, x0, y0, x1, y1, stops):
-        pat = L.cairo_pattern_create_linear(x0, y0, x1, y1)
-        for off, c, a in stops:
-            L.cairo_pattern_add_color_stop_rgba(pat, off, *rgb(c, a))
-        L.cairo_set_source(self.cr, pat)
-        L.cairo_pattern_destroy(pat)
+        self.gradient(cairo.LinearGradient(x0, y0, x1, y1), stops)
 
     def radial(self, x, y, r, stops):
-        pat = L.cairo_pattern_create_radial(x, y, 0, x, y, r)
-        for off, c, a in stops:
-            L.cairo_pattern_add_color_stop_rgba(pat, off, *rgb(c, a))
-        L.cairo_set_source(self.cr, pat)
-        L.cairo_pattern_destroy(pat)
+        self.gradient(cairo.RadialGradient(x, y, 0, x, y, r), stops)
 
     # ---- text
+
+    def font(self, family, px, bold):
+        """FAMILY at PX pixels, checked (once) to be the font fontconfig loads."""
+        desc = Pango.FontDescription()
+        desc.set_family(family)
+        desc.set_weight(Pango.Weight.BOLD if bold else Pango.Weight.NORMAL)
+        desc.set_absolute_size(px * Pango.SCALE)
+        if (family, bold) not in CHECKED_FONTS:
+            font = self.pango.load_font(desc)
+            got = font.describe().get_family() if font else None
+            if got is None or got.lower() != family.lower():
+                raise ArtError("font %r is not installed (fontconfig gave %r)" % (family, got))
+            CHECKED_FONTS.add((family, bold))
+        return desc
 
     def layout(self, text, family, px, bold=False, width=None, center=False, spacing=0):
         """A Pango layout of TEXT in FAMILY at PX pixels, with no font fallback.
@@ -433,79 +303,42 @@ class Canvas:
         Arabic has no parentheses): the characters of BORROWED are then set
         in the Latin font, named explicitly rather than left to fallback.
         """
-        desc = L.pango_font_description_new()
-        L.pango_font_description_set_family(desc, family.encode())
-        L.pango_font_description_set_weight(desc, PANGO_WEIGHT_BOLD if bold else PANGO_WEIGHT_NORMAL)
-        L.pango_font_description_set_absolute_size(desc, px * PANGO_SCALE)
-        self._check_font(desc, family, bold)
-        lay = L.pango_layout_new(self.pango)
-        L.pango_layout_set_font_description(lay, desc)
-        L.pango_font_description_free(desc)
-        attrs = L.pango_attr_list_new()
-        L.pango_attr_list_insert(attrs, L.pango_attr_fallback_new(0))
+        lay = Pango.Layout.new(self.pango)
+        lay.set_font_description(self.font(family, px, bold))
+        attrs = Pango.AttrList()
+        attrs.insert(Pango.attr_fallback_new(False))
         if spacing:
-            L.pango_attr_list_insert(attrs, L.pango_attr_letter_spacing_new(int(spacing * PANGO_SCALE)))
+            attrs.insert(Pango.attr_letter_spacing_new(int(spacing * Pango.SCALE)))
         if family != LATIN:
             pos = 0
             for ch in text:
                 n = len(ch.encode("utf-8"))
                 if ch in BORROWED:
-                    self._check_font(desc, LATIN, bold, probe=True)
-                    attr = L.pango_attr_family_new(LATIN.encode())
-                    span = ctypes.cast(attr, ctypes.POINTER(PangoAttribute)).contents
-                    span.start_index, span.end_index = pos, pos + n
-                    L.pango_attr_list_insert(attrs, attr)
+                    self.font(LATIN, px, bold)
+                    attr = Pango.attr_family_new(LATIN)
+                    attr.start_index, attr.end_index = pos, pos + n
+                    attrs.insert(attr)
                 pos += n
-        L.pango_layout_set_attributes(lay, attrs)
-        L.pango_attr_list_unref(attrs)
+        lay.set_attributes(attrs)
         if width is not None:
-            L.pango_layout_set_width(lay, int(width * PANGO_SCALE))
-            L.pango_layout_set_wrap(lay, PANGO_WRAP_WORD)
-        L.pango_layout_set_alignment(lay, PANGO_ALIGN_CENTER if center else PANGO_ALIGN_LEFT)
-        raw = text.encode("utf-8")
-        L.pango_layout_set_text(lay, raw, len(raw))
-        missing = L.pango_layout_get_unknown_glyphs_count(lay)
+            lay.set_width(int(width * Pango.SCALE))
+            lay.set_wrap(Pango.WrapMode.WORD)
+        lay.set_alignment(Pango.Alignment.CENTER if center else Pango.Alignment.LEFT)
+        lay.set_text(text, -1)
+        missing = lay.get_unknown_glyphs_count()
         if missing:
-            L.g_object_unref(lay)
             raise ArtError("font %r has no glyph for %d character(s) of %r" % (family, missing, text))
         return lay
 
-    def _check_font(self, desc, family, bold, probe=False):
-        key = (family, bold)
-        if key in L.checked_fonts:
-            return
-        if probe:
-            desc = L.pango_font_description_new()
-            L.pango_font_description_set_family(desc, family.encode())
-            L.pango_font_description_set_weight(desc, PANGO_WEIGHT_BOLD if bold else PANGO_WEIGHT_NORMAL)
-            L.pango_font_description_set_absolute_size(desc, 12 * PANGO_SCALE)
-            try:
-                return self._check_font(desc, family, bold)
-            finally:
-                L.pango_font_description_free(desc)
-        font = L.pango_context_load_font(self.pango, desc)
-        got = None
-        if font:
-            d2 = L.pango_font_describe(font)
-            got = L.pango_font_description_get_family(d2).decode()
-            L.pango_font_description_free(d2)
-            L.g_object_unref(font)
-        if got is None or got.lower() != family.lower():
-            raise ArtError("font %r is not installed (fontconfig gave %r)" % (family, got))
-        L.checked_fonts[key] = True
-
     @staticmethod
     def extents(lay):
-        ink, logical = PangoRectangle(), PangoRectangle()
-        L.pango_layout_get_pixel_extents(lay, ctypes.byref(ink), ctypes.byref(logical))
-        return ink, logical
+        return lay.get_pixel_extents()  # ink, logical
 
     def show(self, lay, x, y, c, a=1.0):
         """Draws LAY with the top left of its logical box at (x, y)."""
-        L.cairo_move_to(self.cr, x, y)
+        self.cr.move_to(x, y)
         self.color(c, a)
-        L.pango_cairo_show_layout(self.cr, lay)
-        L.g_object_unref(lay)
+        PangoCairo.show_layout(self.cr, lay)
 
     def text(self, text, family, px, x, y, c, a=1.0, bold=False, **kw):
         lay = self.layout(text, family, px, bold, **kw)
@@ -515,173 +348,32 @@ class Canvas:
 
     # ---- pixels
 
-    def bgra(self):
-        """Rows top-down, 4 bytes a pixel (B, G, R, A), alpha premultiplied."""
-        L.cairo_surface_flush(self.surface)
-        stride = L.cairo_image_surface_get_stride(self.surface)
-        data = ctypes.string_at(L.cairo_image_surface_get_data(self.surface), stride * self.h)
+    def image(self, opaque, solid=None):
+        """The canvas as a Pillow image: RGB when OPAQUE (checked to be), else
+        RGBA with straight alpha and fully transparent pixels all zero. SOLID,
+        for a one-colour drawing, gives every visible pixel exactly that
+        colour (undoing the premultiplication would leave rounding errors in
+        the edge pixels)."""
+        self.surface.flush()
         if sys.byteorder != "little":
             raise ArtError("this script reads cairo's pixels as little-endian words")
-        return [data[y * stride:y * stride + self.w * 4] for y in range(self.h)]
+        img = Image.frombuffer("RGBA", (self.w, self.h), bytes(self.surface.get_data()), "raw", "BGRA",
+                               self.surface.get_stride(), 1)
+        if opaque:
+            if img.getchannel("A").getextrema() != (255, 255):
+                raise ArtError("an opaque %dx%d picture has a see-through pixel" % (self.w, self.h))
+            return img.convert("RGB")
 
-
-class Image:
-    """Decoded pixels: W x H, rows top-down, B G R A bytes, straight alpha."""
-
-    def __init__(self, w, h, rows):
-        self.w, self.h, self.rows = w, h, rows
-
-
-def canvas_image(cv, opaque, solid=None):
-    """The canvas's pixels with straight alpha. SOLID, for a one-colour
-    drawing, gives every visible pixel exactly that colour (undoing the
-    premultiplication would leave rounding errors in the edge pixels)."""
-    rows = cv.bgra()
-    if opaque:
-        for y, row in enumerate(rows):
-            if row[3::4] != b"\xff" * cv.w:
-                raise ArtError("an opaque picture has a see-through pixel in row %d" % y)
-        return Image(cv.w, cv.h, rows)
-    out = []
-    for row in rows:
-        r = bytearray(row)
-        for i in range(0, len(r), 4):
-            a = r[i + 3]
+        def straight(p):
+            a = p[3]
             if a == 0:
-                r[i:i + 4] = b"\0\0\0\0"
-            elif solid is not None:
-                r[i:i + 3] = bytes((solid[2], solid[1], solid[0]))
-            elif a != 255:
-                for k in range(3):
-                    r[i + k] = min(255, (r[i + k] * 255 + a // 2) // a)
-        out.append(bytes(r))
-    return Image(cv.w, cv.h, out)
+                return (0, 0, 0, 0)
+            if solid is not None:
+                return tuple(solid) + (a,)
+            return tuple(min(255, (v * 255 + a // 2) // a) for v in p[:3]) + (a,)
 
-
-# --------------------------------------------------------------------------
-# file formats
-
-def bmp_bytes(img, bits):
-    row_len = (img.w * bits // 8 + 3) & ~3
-    body = bytearray()
-    for row in reversed(img.rows):
-        if bits == 32:
-            line = bytearray(row)
-            line[3::4] = b"\xff" * img.w
-        else:
-            line = bytearray(img.w * 3)
-            line[0::3] = row[0::4]
-            line[1::3] = row[1::4]
-            line[2::3] = row[2::4]
-        body += line + b"\0" * (row_len - len(line))
-    info = struct.pack("<IiiHHIIiiII", 40, img.w, img.h, 1, bits, 0, len(body), 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(body), 0, 0, 14 + len(info))
-    return head + info + bytes(body)
-
-
-def ico_bytes(images):
-    """An icon file of 32-bit images with straight alpha and AND masks."""
-    blobs = []
-    for img in images:
-        xor = bytearray()
-        mask = bytearray()
-        mask_row = ((img.w + 31) // 32) * 4
-        for row in reversed(img.rows):
-            xor += row
-            bits = bytearray(mask_row)
-            for x in range(img.w):
-                if row[x * 4 + 3] == 0:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-            mask += bits
-        info = struct.pack("<IiiHHIIiiII", 40, img.w, img.h * 2, 1, 32, 0,
-                           len(xor) + len(mask), 0, 0, 0, 0)
-        blobs.append(info + bytes(xor) + bytes(mask))
-    out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
-    offset = 6 + 16 * len(images)
-    for img, blob in zip(images, blobs):
-        out += struct.pack("<BBBBHHII", img.w % 256, img.h % 256, 0, 0, 1, 32, len(blob), offset)
-        offset += len(blob)
-    for blob in blobs:
-        out += blob
-    return bytes(out)
-
-
-def read_dib(data, where, expect_w, expect_h, expect_bits, icon=False):
-    """Checks a BITMAPINFOHEADER image and returns it as an Image."""
-    (size, w, h, planes, bits, comp, _img_size, _xppm, _yppm,
-     used, _important) = struct.unpack_from("<IiiHHIIiiII", data, where)
-    if icon:
-        h //= 2
-    if (size, planes, comp, used) != (40, 1, 0, 0) or h <= 0:
-        raise ArtError("%s: not a plain bottom-up BITMAPINFOHEADER image" % where)
-    if (w, h, bits) != (expect_w, expect_h, expect_bits):
-        raise ArtError("image is %dx%d %d bits, not %dx%d %d bits"
-                       % (w, h, bits, expect_w, expect_h, expect_bits))
-    row_len = (w * bits // 8 + 3) & ~3
-    pos = where + 40
-    rows = []
-    for _ in range(h):
-        line = data[pos:pos + row_len]
-        pos += row_len
-        if bits == 24:
-            r = bytearray(w * 4)
-            r[0::4] = line[0:w * 3:3]
-            r[1::4] = line[1:w * 3:3]
-            r[2::4] = line[2:w * 3:3]
-            r[3::4] = b"\xff" * w
-            rows.append(bytes(r))
-        else:
-            rows.append(bytes(line[:w * 4]))
-    rows.reverse()
-    if icon:
-        mask_row = ((w + 31) // 32) * 4
-        for y in range(h):
-            bits_row = data[pos + (h - 1 - y) * mask_row:pos + (h - y) * mask_row]
-            for x in range(w):
-                masked = bool(bits_row[x // 8] & (0x80 >> (x % 8)))
-                if masked != (rows[y][x * 4 + 3] == 0):
-                    raise ArtError("AND mask disagrees with alpha at %d,%d" % (x, y))
-    return Image(w, h, rows)
-
-
-def read_bmp(data, w, h, bits):
-    magic, size, _r1, _r2, off = struct.unpack_from("<2sIHHI", data, 0)
-    if magic != b"BM" or size != len(data) or off != 54:
-        raise ArtError("bad BMP file header")
-    return read_dib(data, 14, w, h, bits)
-
-
-def read_ico(data, sizes):
-    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    if (reserved, kind, count) != (0, 1, len(sizes)):
-        raise ArtError("bad icon directory")
-    images = []
-    for i, size in enumerate(sizes):
-        bw, bh, colours, _res, planes, bits, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
-        if (bw, bh, colours, planes, bits) != (size % 256, size % 256, 0, 1, 32):
-            raise ArtError("bad icon directory entry %d" % i)
-        expected = 40 + size * size * 4 + ((size + 31) // 32) * 4 * size
-        if length != expected or offset + length > len(data):
-            raise ArtError("icon image %d has %d bytes, not %d" % (i, length, expected))
-        images.append(read_dib(data, offset, size, size, 32, icon=True))
-    return images
-
-
-def png_bytes(img):
-    raw = bytearray()
-    for row in img.rows:
-        raw.append(0)
-        line = bytearray(img.w * 3)
-        line[0::3] = row[2::4]
-        line[1::3] = row[1::4]
-        line[2::3] = row[0::4]
-        raw += line
-
-    def chunk(tag, body):
-        return struct.pack(">I", len(body)) + tag + body + struct.pack(">I", zlib.crc32(tag + body))
-
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", img.w, img.h, 8, 2, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+        img.putdata([straight(p) for p in img.getdata()])
+        return img
 
 
 # --------------------------------------------------------------------------
@@ -690,13 +382,13 @@ def png_bytes(img):
 def page_background(cv):
     """The red of the slides and the finish page: a soft diagonal gradient."""
     cv.linear(0, 0, PAGE_W, PAGE_H, [(0.0, (255, 84, 88), 1), (0.45, ACCENT, 1), (1.0, (222, 30, 44), 1)])
-    L.cairo_paint(cv.cr)
+    cv.cr.paint()
     # a soft light from the upper right, and a darker floor under the track
     cv.radial(520, 120, 330, [(0.0, WHITE, 0.14), (1.0, WHITE, 0.0)])
-    L.cairo_paint(cv.cr)
+    cv.cr.paint()
     cv.linear(0, 300, 0, PAGE_H, [(0.0, (150, 0, 20), 0.0), (1.0, (150, 0, 20), 0.18)])
-    L.cairo_rectangle(cv.cr, 0, 300, PAGE_W, PAGE_H - 300)
-    L.cairo_fill(cv.cr)
+    cv.cr.rectangle(0, 300, PAGE_W, PAGE_H - 300)
+    cv.cr.fill()
 
 
 def title_block(cv, line):
@@ -725,24 +417,24 @@ def draw_slide_a(cv):
     gx, gy, gr = 462, 178, 112
     cv.circle(gx, gy, gr + 16, WHITE, 0.06)
     cv.circle(gx, gy, gr, WHITE, 0.10)
-    L.cairo_save(cv.cr)
-    L.cairo_new_sub_path(cv.cr)
-    L.cairo_arc(cv.cr, gx, gy, gr, 0, 2 * math.pi)
-    L.cairo_clip(cv.cr)
+    cv.cr.save()
+    cv.cr.new_sub_path()
+    cv.cr.arc(gx, gy, gr, 0, 2 * math.pi)
+    cv.cr.clip()
     for k in (0.22, 0.55, 0.84):
         cv.ellipse_path(gx, gy, gr * k, gr)
         cv.stroke(1.6, WHITE, 0.42)
-    cv.line(gx, gy - gr, gx, gy + gr, 1.6, WHITE, 0.42, CAIRO_LINE_CAP_BUTT)
+    cv.line(gx, gy - gr, gx, gy + gr, 1.6, WHITE, 0.42, cairo.LINE_CAP_BUTT)
     for lat in (-0.62, -0.3, 0.0, 0.3, 0.62):
         y = gy + gr * lat
         half = gr * math.sqrt(1 - lat * lat)
-        cv.line(gx - half, y, gx + half, y, 1.6, WHITE, 0.42, CAIRO_LINE_CAP_BUTT)
-    L.cairo_restore(cv.cr)
+        cv.line(gx - half, y, gx + half, y, 1.6, WHITE, 0.42, cairo.LINE_CAP_BUTT)
+    cv.cr.restore()
     cv.ring(gx, gy, gr, 2.4, WHITE, 0.85)
     # an orbit with small "language" dots around the globe
-    L.cairo_save(cv.cr)
-    L.cairo_translate(cv.cr, gx, gy)
-    L.cairo_rotate(cv.cr, -0.32)
+    cv.cr.save()
+    cv.cr.translate(gx, gy)
+    cv.cr.rotate(-0.32)
     cv.ellipse_path(0, 0, 156, 48)
     cv.stroke(1.4, WHITE, 0.55)
     for ang, rad in ((200, 7), (250, 4.5), (330, 5.5), (20, 8), (95, 4.5)):
@@ -750,7 +442,7 @@ def draw_slide_a(cv):
         x, y = 156 * math.cos(t), 48 * math.sin(t)
         cv.circle(x, y, rad + 3, WHITE, 0.18)
         cv.circle(x, y, rad, WHITE, 0.95)
-    L.cairo_restore(cv.cr)
+    cv.cr.restore()
     title_block(cv, "Installing language packs\u2026")
     progress_track(cv)
 
@@ -761,12 +453,12 @@ def bubble(cv, x, y, w, h, tail_left, fill_a, outline_a):
     cv.round_rect_path(x, y, w, h, r)
     tx = x + w * (0.28 if tail_left else 0.72)
     tip = tx - 12 if tail_left else tx + 12
-    L.cairo_move_to(cv.cr, tx - 9, y + h - 0.5)
-    L.cairo_line_to(cv.cr, tip, y + h + 14)
-    L.cairo_line_to(cv.cr, tx + 9, y + h - 0.5)
-    L.cairo_close_path(cv.cr)
+    cv.cr.move_to(tx - 9, y + h - 0.5)
+    cv.cr.line_to(tip, y + h + 14)
+    cv.cr.line_to(tx + 9, y + h - 0.5)
+    cv.cr.close_path()
     cv.color(WHITE, fill_a)
-    L.cairo_fill(cv.cr)
+    cv.cr.fill()
     if outline_a:
         cv.round_rect_path(x, y, w, h, r)
         cv.stroke(1.5, WHITE, outline_a)
@@ -801,9 +493,9 @@ def draw_slide_b(cv):
 
 
 def check_mark_path(cv, cx, cy, s):
-    L.cairo_move_to(cv.cr, cx - 0.42 * s, cy + 0.02 * s)
-    L.cairo_line_to(cv.cr, cx - 0.12 * s, cy + 0.30 * s)
-    L.cairo_line_to(cv.cr, cx + 0.44 * s, cy - 0.30 * s)
+    cv.cr.move_to(cx - 0.42 * s, cy + 0.02 * s)
+    cv.cr.line_to(cx - 0.12 * s, cy + 0.30 * s)
+    cv.cr.line_to(cx + 0.44 * s, cy - 0.30 * s)
 
 
 def draw_finish(cv):
@@ -820,7 +512,7 @@ def draw_finish(cv):
     cv.circle(bx, by, 56, WHITE, 0.16)
     cv.circle(bx, by, 46, WHITE)
     check_mark_path(cv, bx, by, 52)
-    cv.stroke(8, ACCENT, 1.0, CAIRO_LINE_CAP_ROUND)
+    cv.stroke(8, ACCENT, 1.0, cairo.LINE_CAP_ROUND)
     # the message
     lay = cv.layout("Installation complete", LATIN, 36, bold=True)
     ink, logical = cv.extents(lay)
@@ -841,27 +533,18 @@ def draw_white(cv):
 
 # ---- icons
 
-def icon_canvas(size):
-    cv = Canvas(size, size)
-    L.cairo_set_operator(cv.cr, CAIRO_OPERATOR_SOURCE)
-    L.cairo_set_source_rgba(cv.cr, 0, 0, 0, 0)
-    L.cairo_paint(cv.cr)
-    L.cairo_set_operator(cv.cr, CAIRO_OPERATOR_OVER)
-    return cv
-
-
 def cross_icon(size, colour):
-    cv = icon_canvas(size)
+    cv = Canvas(size, size)  # starts fully transparent
     half = size * 0.22          # 3.5 px at 16, 5.3 px at 24
     width = 1.6 if size <= 16 else 2.0
     c = size / 2.0
-    cv.line(c - half, c - half, c + half, c + half, width, colour, 1.0, CAIRO_LINE_CAP_BUTT)
-    cv.line(c - half, c + half, c + half, c - half, width, colour, 1.0, CAIRO_LINE_CAP_BUTT)
+    cv.line(c - half, c - half, c + half, c + half, width, colour, 1.0, cairo.LINE_CAP_BUTT)
+    cv.line(c - half, c + half, c + half, c - half, width, colour, 1.0, cairo.LINE_CAP_BUTT)
     return cv
 
 
 def dash_icon(size, colour):
-    cv = icon_canvas(size)
+    cv = Canvas(size, size)  # starts fully transparent
     length = 8 if size <= 16 else 12
     thick = 2
     cv.rect((size - length) // 2, (size - thick) // 2, length, thick, colour)
@@ -869,12 +552,12 @@ def dash_icon(size, colour):
 
 
 def app_icon(size):
-    cv = icon_canvas(size)
+    cv = Canvas(size, size)  # starts fully transparent
     m = 0 if size <= 16 else size / 24.0
     r = size * 0.22
     cv.round_rect_path(m, m, size - 2 * m, size - 2 * m, r)
     cv.linear(0, 0, size, size, [(0.0, (255, 88, 92), 1), (0.5, ACCENT, 1), (1.0, (214, 26, 40), 1)])
-    L.cairo_fill(cv.cr)
+    cv.cr.fill()
     # the letter Q, drawn as a ring with a tail so it stays crisp when small
     cx, cy = size / 2.0, size * 0.48
     rr = size * 0.25
@@ -882,13 +565,13 @@ def app_icon(size):
     cv.ring(cx, cy, rr, w, WHITE)
     t0 = (cx + rr * 0.30, cy + rr * 0.30)
     t1 = (cx + rr * 1.22, cy + rr * 1.22)
-    cv.line(t0[0], t0[1], t1[0], t1[1], w * 1.05, WHITE, 1.0, CAIRO_LINE_CAP_ROUND)
+    cv.line(t0[0], t0[1], t1[0], t1[1], w * 1.05, WHITE, 1.0, cairo.LINE_CAP_ROUND)
     if size >= 32:
         # a hint of a globe inside the Q
         cv.ellipse_path(cx, cy, rr * 0.42, rr - w / 2)
         cv.stroke(max(1.0, size / 32.0), WHITE, 0.75)
         cv.line(cx - rr + w / 2, cy, cx + rr - w / 2, cy, max(1.0, size / 32.0), WHITE, 0.75,
-                CAIRO_LINE_CAP_BUTT)
+                cairo.LINE_CAP_BUTT)
     return cv
 
 
@@ -902,9 +585,8 @@ def label_canvas(text, family):
     while True:
         lay = cv.layout(text, family, px)
         ink, logical = cv.extents(lay)
-        if logical.width <= LABEL_MAX_WIDTH and L.pango_layout_get_line_count(lay) == 1:
+        if logical.width <= LABEL_MAX_WIDTH and lay.get_line_count() == 1:
             break
-        L.g_object_unref(lay)
         px -= 0.5
         if px < LABEL_MIN_PX:
             raise ArtError("label %r does not fit in %d px" % (text, LABEL_MAX_WIDTH))
@@ -912,7 +594,6 @@ def label_canvas(text, family):
         # Latin, Greek and Cyrillic share one baseline: capitals centred
         ref = cv.layout("H", family, px)
         rink, _ = cv.extents(ref)
-        L.g_object_unref(ref)
         top = round(LABEL_H / 2.0 - rink.y - rink.height / 2.0)
     else:
         top = round(LABEL_H / 2.0 - ink.y - ink.height / 2.0)
@@ -920,6 +601,74 @@ def label_canvas(text, family):
         raise ArtError("label %r does not fit in the picture" % text)
     cv.show(lay, LABEL_LEFT - logical.x, top, LABEL_INK)
     return cv, px
+
+
+# --------------------------------------------------------------------------
+# files: written and read back with Pillow
+
+def bmp_bytes(img, bits):
+    """A BITMAPINFOHEADER file of the opaque IMG, 24 bits, or 32 with alpha 0xFF."""
+    out = io.BytesIO()
+    (img if bits == 24 else img.convert("RGBA")).save(out, "BMP", dpi=(72, 72))  # 2835 pixels per metre
+    return out.getvalue()
+
+
+def and_mask(img, width):
+    """The AND mask of an RGBA image, WIDTH bits a row: set where fully transparent."""
+    mask = Image.new("1", (width, img.height), 0)
+    mask.paste(img.getchannel("A").point(lambda a: 255 if a == 0 else 0, "1"), (0, 0))
+    return mask
+
+
+def ico_bytes(images):
+    """An icon file of 32-bit images with straight alpha and AND masks (bottom-up rows)."""
+    blobs = []
+    for img in images:
+        xor = img.tobytes("raw", "BGRA", 0, -1)
+        mask = and_mask(img, (img.width + 31) // 32 * 32).tobytes("raw", "1", 0, -1)
+        info = struct.pack("<IiiHHIIiiII", 40, img.width, img.height * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+        blobs.append(info + xor + mask)
+    out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
+    offset = 6 + 16 * len(images)
+    for img, blob in zip(images, blobs):
+        out += struct.pack("<BBBBHHII", img.width % 256, img.height % 256, 0, 0, 1, 32, len(blob), offset)
+        offset += len(blob)
+    return bytes(out + b"".join(blobs))
+
+
+def read_bmp(name, data, w, h, bits):
+    img = Image.open(io.BytesIO(data))
+    _, _, offset, (rawmode, _, orientation) = img.tile[0]
+    if (img.format, img.size, {"BGR": 24, "BGRX": 32}.get(rawmode), offset, orientation,
+            img.info.get("compression")) != ("BMP", (w, h), bits, 54, -1, 0):
+        raise ArtError("%s is not a plain bottom-up %dx%d %d-bit BITMAPINFOHEADER file" % (name, w, h, bits))
+    return img.convert("RGB")
+
+
+def read_ico(name, data, sizes):
+    ico = Image.open(io.BytesIO(data))
+    entries = sorted(ico.ico.entry, key=lambda e: e["offset"])
+    if ico.format != "ICO" or [e["width"] for e in entries] != list(sizes):
+        raise ArtError("%s does not hold the sizes %s in that order" % (name, sizes))
+    images = []
+    for e in entries:
+        w, at = e["width"], e["offset"]
+        stride = (w + 31) // 32 * 4
+        if ((e["height"], e["planes"], e["bpp"], e["nb_color"], e["size"]) != (w, 1, 32, 0, 40 + w * w * 4 + stride * w)
+                or struct.unpack_from("<IiiHHI", data, at) != (40, w, 2 * w, 1, 32, 0)):
+            raise ArtError("%s: the %dx%d image is not a 32-bit BITMAPINFOHEADER image with its mask" % (name, w, w))
+        img = ico.ico.getimage((w, w)).convert("RGBA")
+        mask = Image.frombytes("1", (stride * 8, w), data[at + 40 + w * w * 4:at + e["size"]], "raw", "1", 0, -1)
+        if mask.tobytes() != and_mask(img, stride * 8).tobytes():
+            raise ArtError("%s: the AND mask of the %dx%d image disagrees with its alpha" % (name, w, w))
+        images.append(img)
+    return images
+
+
+def png_bytes(img):
+    out = io.BytesIO()
+    img.save(out, "PNG", compress_level=9)
+    return out.getvalue()
 
 
 # --------------------------------------------------------------------------
@@ -932,8 +681,7 @@ def render_all():
         cv = Canvas(PAGE_W, PAGE_H)
         {"bg_white.bmp": draw_white, "slide_a.bmp": draw_slide_a,
          "slide_b.bmp": draw_slide_b, "finish.bmp": draw_finish}[name](cv)
-        files[name] = bmp_bytes(canvas_image(cv, True), 32 if rid == 166 else 24)
-        cv.close()
+        files[name] = bmp_bytes(cv.image(True), 32 if rid == 166 else 24)
     makers = {
         "app.ico": (app_icon, None),
         "close_red.ico": (cross_icon, CLOSE_RED),
@@ -943,34 +691,37 @@ def render_all():
     }
     for _rid, name, sizes in ICONS:
         maker, colour = makers[name]
-        images = []
-        for s in sizes:
-            cv = maker(s) if colour is None else maker(s, colour)
-            images.append(canvas_image(cv, False, colour))
-            cv.close()
-        files[name] = ico_bytes(images)
+        files[name] = ico_bytes([(maker(s) if colour is None else maker(s, colour)).image(False, colour)
+                                 for s in sizes])
     sizes = {}
     for rid, text, family in LABELS:
         cv, px = label_canvas(text, family)
-        files["label_%d.bmp" % rid] = bmp_bytes(canvas_image(cv, True), 32 if rid in LABELS_32BIT else 24)
+        files["label_%d.bmp" % rid] = bmp_bytes(cv.image(True), 32 if rid in LABELS_32BIT else 24)
         sizes[rid] = px
-        cv.close()
     files["art.rc"] = resource_script().encode("ascii")
     return files, sizes
 
 
 def resource_script():
+    """art.rc, naming each picture by the one name resources/resource.h gives its id."""
+    with open(RESOURCE_H, encoding="utf-8") as f:
+        defined = re.findall(r"^#define\s+(ID[BIR]_\w+)\s+(\d+)\s*$", f.read(), re.M)
+
+    def name(rid):
+        found = [n for n, number in defined if int(number) == rid]
+        if len(found) != 1:
+            raise ArtError("resources/resource.h gives id %d %s" % (rid, "no name" if not found else
+                                                                   "several names: " + ", ".join(found)))
+        return found[0]
+
     lines = [
         "// The installer's pictures and icons, drawn by tools/artwork/make_artwork.py.",
         "// Included by the main resource script; paths are relative to resources/.",
         "",
     ]
-    for rid, name in PAGES:
-        lines.append('%d BITMAP "art/%s"' % (rid, name))
-    for rid, name, _sizes in ICONS:
-        lines.append('%d ICON "art/%s"' % (rid, name))
-    for rid, text, _family in LABELS:
-        lines.append('%d BITMAP "art/label_%d.bmp"' % (rid, rid))
+    lines += ['%s BITMAP "art/%s"' % (name(rid), file) for rid, file in PAGES]
+    lines += ['%s ICON "art/%s"' % (name(rid), file) for rid, file, _sizes in ICONS]
+    lines += ['%s BITMAP "art/label_%d.bmp"' % (name(rid), rid) for rid, _text, _family in LABELS]
     return "\n".join(lines) + "\n"
 
 
@@ -978,41 +729,34 @@ def read_back(files):
     """Parses every written file and returns its images, checking each header."""
     pics = {}
     for rid, name in PAGES:
-        pics[name] = [read_bmp(files[name], PAGE_W, PAGE_H, 32 if rid == 166 else 24)]
+        pics[name] = [read_bmp(name, files[name], PAGE_W, PAGE_H, 32 if rid == 166 else 24)]
     for _rid, name, sizes in ICONS:
-        pics[name] = read_ico(files[name], sizes)
+        pics[name] = read_ico(name, files[name], sizes)
     for rid, _text, _family in LABELS:
         name = "label_%d.bmp" % rid
-        pics[name] = [read_bmp(files[name], LABEL_W, LABEL_H, 32 if rid in LABELS_32BIT else 24)]
+        pics[name] = [read_bmp(name, files[name], LABEL_W, LABEL_H, 32 if rid in LABELS_32BIT else 24)]
     check_pictures(pics)
     return pics
 
 
+def white(img, box):
+    return img.crop(box).getextrema() == ((255, 255),) * 3
+
+
 def check_pictures(pics):
-    white = pics["bg_white.bmp"][0]
-    if any(row != b"\xff" * (PAGE_W * 4) for row in white.rows):
+    if not white(pics["bg_white.bmp"][0], (0, 0, PAGE_W, PAGE_H)):
         raise ArtError("bg_white.bmp is not uniformly white")
     for name in ("slide_a.bmp", "slide_b.bmp"):
         img = pics[name][0]
-        for y in range(TRACK_Y0, TRACK_Y1 + 1):
-            for x in range(TRACK_X0 + TRACK_RADIUS, TRACK_X1 - TRACK_RADIUS + 1):
-                if img.rows[y][x * 4:x * 4 + 3] != b"\xff\xff\xff":
-                    raise ArtError("%s: progress track not white at %d,%d" % (name, x, y))
-        for y in (TRACK_Y0 - 1, TRACK_Y1 + 2):
-            if img.rows[y][300 * 4:300 * 4 + 3] == b"\xff\xff\xff":
-                raise ArtError("%s: progress track taller than rows %d..%d" % (name, TRACK_Y0, TRACK_Y1))
-        red = 0
-        for y in range(0, PAGE_H, 7):
-            for x in range(0, PAGE_W, 7):
-                b, g, r = img.rows[y][x * 4:x * 4 + 3]
-                red += r > 180 and g < 130 and b < 130
-        if red * 2 < (PAGE_W // 7 + 1) * (PAGE_H // 7 + 1):
+        if not white(img, (TRACK_X0 + TRACK_RADIUS, TRACK_Y0, TRACK_X1 - TRACK_RADIUS + 1, TRACK_Y1 + 1)):
+            raise ArtError("%s: the progress track is not white" % name)
+        if WHITE in (img.getpixel((300, TRACK_Y0 - 1)), img.getpixel((300, TRACK_Y1 + 2))):
+            raise ArtError("%s: progress track taller than rows %d..%d" % (name, TRACK_Y0, TRACK_Y1))
+        samples = [img.getpixel((x, y)) for y in range(0, PAGE_H, 7) for x in range(0, PAGE_W, 7)]
+        if sum(r > 180 and g < 130 and b < 130 for r, g, b in samples) * 2 < len(samples):
             raise ArtError("%s: red is not the dominant colour" % name)
-    fin = pics["finish.bmp"][0]
-    for y in range(360, 391):
-        for x in range(300, 431):
-            if fin.rows[y][x * 4:x * 4 + 3] != b"\xff\xff\xff":
-                raise ArtError("finish.bmp: the button's place is not white at %d,%d" % (x, y))
+    if not white(pics["finish.bmp"][0], (300, 360, 431, 391)):
+        raise ArtError("finish.bmp: the button's place is not white")
 
 
 def sheet_image(pics, sizes):
@@ -1040,19 +784,19 @@ def sheet_image(pics, sizes):
     for rid, name, _icon_sizes in ICONS:
         images = pics[name]
         white = name.endswith("_white.ico")
-        block_w = sum(3 * (img.w + 6) + 4 * img.w + 10 for img in images) + 10
-        block_h = 20 + max(4 * img.h for img in images)
+        block_w = sum(3 * (img.width + 6) + 4 * img.width + 10 for img in images) + 10
+        block_h = 20 + max(4 * img.height for img in images)
         if x > margin and x + block_w > width - margin:
             x, y, row_h = margin, y + row_h + 16, 0
-        ops.append(("caption", "%d  %s  (%s)" % (rid, name, ", ".join("%d" % img.w for img in images)),
+        ops.append(("caption", "%d  %s  (%s)" % (rid, name, ", ".join("%d" % img.width for img in images)),
                     x, y, 13, True))
         xx = x
         for img in images:
             for bg in ("checker", ACCENT, (60, 60, 60)):
                 ops.append(("image", img, xx, y + 20, 1, bg))
-                xx += img.w + 6
+                xx += img.width + 6
             ops.append(("image", img, xx, y + 20, 4, ACCENT if white else "checker"))
-            xx += 4 * img.w + 10
+            xx += 4 * img.width + 10
         x += block_w + 14
         row_h = max(row_h, block_h)
     y += row_h + 20
@@ -1071,14 +815,13 @@ def sheet_image(pics, sizes):
 
     cv = Canvas(width, height)
     cv.rect(0, 0, width, height, (236, 236, 236))
-    keep = []
     for op in ops:
         if op[0] == "caption":
             _, text, x, y, px, bold = op
             cv.text(text, LATIN, px, x, y, ink, bold=bold)
             continue
         _, img, x, y, scale, bg = op
-        w, h = img.w * scale, img.h * scale
+        w, h = img.width * scale, img.height * scale
         if bg is None:
             cv.rect(x - 1, y - 1, w + 2, h + 2, (160, 160, 160))
         elif bg == "checker":
@@ -1089,42 +832,25 @@ def sheet_image(pics, sizes):
                     cv.rect(x + tx, y + ty, min(step, w - tx), min(step, h - ty), c)
         else:
             cv.rect(x, y, w, h, bg)
-        stride = L.cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, img.w)
-        buf = bytearray()
-        for row in img.rows:
-            r = bytearray(row)
-            for i in range(0, len(r), 4):
-                a = r[i + 3]
-                if a != 255:
-                    for k in range(3):
-                        r[i + k] = (r[i + k] * a + 127) // 255
-            buf += r + b"\0" * (stride - len(r))
-        cbuf = (ctypes.c_ubyte * len(buf)).from_buffer_copy(bytes(buf))
-        keep.append(cbuf)
-        surf = L.cairo_image_surface_create_for_data(ctypes.addressof(cbuf), CAIRO_FORMAT_ARGB32,
-                                                     img.w, img.h, stride)
-        L.cairo_save(cv.cr)
-        L.cairo_translate(cv.cr, x, y)
-        L.cairo_scale(cv.cr, scale, scale)
-        L.cairo_set_source_surface(cv.cr, surf, 0, 0)
-        L.cairo_pattern_set_filter(L.cairo_get_source(cv.cr), CAIRO_FILTER_NEAREST)
-        L.cairo_rectangle(cv.cr, 0, 0, img.w, img.h)
-        L.cairo_fill(cv.cr)
-        L.cairo_restore(cv.cr)
-        L.cairo_surface_destroy(surf)
-    img = canvas_image(cv, True)
-    cv.close()
-    return img
+        data = bytearray(img.convert("RGBA").convert("RGBa").tobytes("raw", "BGRa"))
+        surf = cairo.ImageSurface.create_for_data(data, cairo.FORMAT_ARGB32, img.width, img.height, img.width * 4)
+        cv.cr.save()
+        cv.cr.translate(x, y)
+        cv.cr.scale(scale, scale)
+        cv.cr.set_source_surface(surf, 0, 0)
+        cv.cr.get_source().set_filter(cairo.FILTER_NEAREST)
+        cv.cr.rectangle(0, 0, img.width, img.height)
+        cv.cr.fill()
+        cv.cr.restore()
+    return cv.image(True)
 
 
 def main():
-    global L
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--check", action="store_true",
                     help="draw in memory and compare with the files in the repository; write nothing")
     args = ap.parse_args()
     try:
-        L = Lib()
         files, sizes = render_all()
         pics = read_back(files)
         sheet = png_bytes(sheet_image(pics, sizes))
@@ -1160,7 +886,7 @@ def main():
         os.replace(tmp, path)
     print("make_artwork: wrote %d files to %s and %s (Pango %s)"
           % (len(files), os.path.relpath(ART_DIR, REPO), os.path.relpath(SHEET_PATH, REPO),
-             L.pango_version_string().decode()))
+             Pango.version_string()))
     return 0
 
 

@@ -1,7 +1,6 @@
 """docs/performance.md from the benchmark's measurements (see benchmark.py)."""
 import math
 import os
-import platform
 import re
 import statistics
 
@@ -23,9 +22,8 @@ def median(values):
 
 def fit_line(xs, ys):
     """Least-squares line through the points: (intercept, slope)."""
-    mean_x, mean_y = statistics.mean(xs), statistics.mean(ys)
-    slope = sum((x - mean_x) * (y - mean_y) for x, y in zip(xs, ys)) / sum((x - mean_x) ** 2 for x in xs)
-    return mean_y - slope * mean_x, slope
+    slope, intercept = statistics.linear_regression(xs, ys)
+    return intercept, slope
 
 
 def farthest_off_line(xs, ys):
@@ -84,7 +82,7 @@ def step_times(entry, start_key, end_key):
 
 
 def write(args, arch, build_name, scales, variants, results, engine_fields, observed, startups, loads, started,
-          finished, wine_version, sources="unknown", quiet=None):
+          finished, machine, sources="unknown", quiet=None):
     med = {key: median(values) for key, values in results.items()}
 
     def span(key):
@@ -101,9 +99,6 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
         return median(float(f[name]) for f in engine_fields[variant])
 
     last = engine_fields["1"][-1]
-    with open("/proc/cpuinfo") as info:
-        cpu = next((line.split(":", 1)[1].strip() for line in info if line.startswith("model name")),
-                   "unknown processor")
     size = {name: os.path.getsize(v["archive"]) / 1e6 for name, v in variants.items()}
     unpacked = {name: sum(b for _, b in v["payload"].values()) / 1e6 for name, v in variants.items()}
     files = {name: sum(f for f, _ in v["payload"].values()) for name, v in variants.items()}
@@ -139,8 +134,8 @@ def write(args, arch, build_name, scales, variants, results, engine_fields, obse
         "then %d watched runs each of the installer and the engine for memory and the steps." % (
             command, finished.strftime("%Y-%m-%d %H:%M"), minutes, args.reps, args.observe),
         "",
-        "Machine: %s, %d cores, Linux %s, %s. Load average (1 minute) %.2f at the start of the timed rounds, "
-        "%.2f at their end." % (cpu, os.cpu_count(), platform.release(), wine_version, loads[0], loads[1]),
+        "Machine: %s. Load average (1 minute) %.2f at the start of the timed rounds, %.2f at their end." % (
+            machine, loads[0], loads[1]),
         "",
         "Payload (scale 1): %d files, %.1f MB unpacked; archive %.1f MB not solid, %.1f MB solid. "
         "Sources: %s." % (files["1"], unpacked["1"], size["1"], size["1-solid"], sources),

@@ -49,7 +49,6 @@ import platform
 import re
 import shutil
 import signal
-import statistics
 import subprocess
 import sys
 
@@ -139,16 +138,15 @@ def build_variants(arch, scales, solid=True,
                       for name in ("bench_engine", "bench_ui", "trivial_dialog", "democlient")}
 
 
+def folder_totals(top):
+    """(files, bytes) below TOP."""
+    sizes = [os.path.getsize(os.path.join(folder, name)) for folder, _, names in os.walk(top) for name in names]
+    return len(sizes), sum(sizes)
+
+
 def payload_totals(tree):
     """Files and bytes below each payload root of a tree."""
-    totals = {}
-    for root in PAYLOAD_ROOTS:
-        files = size = 0
-        for folder, _, names in os.walk(os.path.join(tree, root)):
-            files += len(names)
-            size += sum(os.path.getsize(os.path.join(folder, name)) for name in names)
-        totals[root] = (files, size)
-    return totals
+    return {root: folder_totals(os.path.join(tree, root)) for root in PAYLOAD_ROOTS}
 
 
 def find_nocase(base, relative):
@@ -297,10 +295,7 @@ def fields_of(text):
 def check_payload(destination, variant):
     """Raises unless every payload file of the variant is in DESTINATION, by count and bytes."""
     for root, (files, size) in variant["payload"].items():
-        found_files = found_size = 0
-        for folder, _, names in os.walk(find_nocase(destination, root)):
-            found_files += len(names)
-            found_size += sum(os.path.getsize(os.path.join(folder, name)) for name in names)
+        found_files, found_size = folder_totals(find_nocase(destination, root))
         if (found_files, found_size) != (files, size):
             raise BenchError("%s: %d files, %d bytes below %s; the payload has %d files, %d bytes" % (
                 destination, found_files, found_size, root, files, size))
@@ -346,7 +341,7 @@ def main():
         prefix.stop()
     finished = datetime.datetime.now(datetime.timezone.utc)
     report = bench_report.write(args, arch, build_name, scales, variants, results, engine_fields, observed,
-                                startups, loads, started, finished, wine_version(arch), sources, quiet)
+                                startups, loads, started, finished, machine(arch), sources, quiet)
     with open(os.path.join(REPO, "docs", "performance.md"), "w") as out:
         out.write(report)
     print(report)

@@ -199,7 +199,7 @@ class ReportTest(unittest.TestCase):
         args = type("Args", (), {"reps": 3, "arch": None, "observe": 1})()
         now = __import__("datetime").datetime(2026, 1, 1)
         return bench_report.write(args, "64", "BUILD NAME", scales, variants, results, {"1": [fields]}, observed,
-                                  {}, [0.1, 0.2], now, now, "wine-8.0", quiet=quiet)
+                                  {}, [0.1, 0.2], now, now, "CPU X, 2 cores, Linux 6.1, wine-8.0", quiet=quiet)
 
     def verdict(self, report, measure):
         return next(line for line in report.splitlines() if line.startswith("| " + measure)).split("|")[-2].strip()

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes the archives the extraction engine's tests open.
 
     make_test_archives.py --out DIR [--rar PATH] [--unrar PATH]
@@ -18,8 +18,8 @@ DIR (new or empty) receives:
                      it opens, the entries before clip.bin extract, clip.bin
                      and everything after it fail
 
-Each archive is checked with unrar for the property it is made for before
-the script succeeds. Same bytes on every run.
+Each archive is checked (listed by rarfile, tested by unrar) for the property
+it is made for before the script succeeds. Same bytes on every run.
 """
 
 import argparse
@@ -27,13 +27,13 @@ import os
 import random
 import subprocess
 import sys
-import zlib
+
+import rarfile
 
 sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
 from pack_tree import find_tool, pack, tree_names  # noqa: E402
 
 FIXED_TIME = 1767225600  # 2026-01-01 00:00:00 UTC
-RAR5_SIGNATURE = b"Rar!\x1a\x07\x01\x00"
 BIG_NAME = "media/clip.bin"
 
 
@@ -103,57 +103,6 @@ def write_tree(top, files, folders=()):
         os.utime(directory, (FIXED_TIME, FIXED_TIME))
 
 
-def vint(data, pos):
-    value = shift = 0
-    while True:
-        if pos >= len(data) or shift > 63:
-            raise ValueError("truncated or overlong number")
-        byte = data[pos]
-        pos += 1
-        value |= (byte & 0x7F) << shift
-        shift += 7
-        if not byte & 0x80:
-            return value, pos
-
-
-def rar5_file_data(data):
-    """{name: (offset, size)} of the packed data of each file entry of a
-    RAR 5 archive, walking its blocks and checking every header's CRC."""
-    if not data.startswith(RAR5_SIGNATURE):
-        raise ValueError("not a RAR 5 archive")
-    found = {}
-    pos = len(RAR5_SIGNATURE)
-    while pos < len(data):
-        stored_crc = int.from_bytes(data[pos:pos + 4], "little")
-        size, header_start = vint(data, pos + 4)
-        header_end = header_start + size
-        if zlib.crc32(data[pos + 4:header_end]) != stored_crc:
-            raise ValueError(f"header CRC mismatch at offset {pos}")
-        kind, p = vint(data, header_start)
-        flags, p = vint(data, p)
-        data_size = 0
-        if flags & 0x01:
-            _, p = vint(data, p)                    # extra area size
-        if flags & 0x02:
-            data_size, p = vint(data, p)
-        if kind == 2:                               # file header
-            file_flags, p = vint(data, p)
-            _, p = vint(data, p)                    # unpacked size
-            _, p = vint(data, p)                    # attributes
-            if file_flags & 0x02:
-                p += 4                              # modification time
-            if file_flags & 0x04:
-                p += 4                              # data CRC32
-            _, p = vint(data, p)                    # compression information
-            _, p = vint(data, p)                    # host system
-            name_size, p = vint(data, p)
-            found[data[p:p + name_size].decode("utf-8")] = (header_end, data_size)
-        elif kind == 5:                             # end of archive
-            break
-        pos = header_end + data_size
-    return found
-
-
 def run(tool, *arguments):
     environment = dict(os.environ, LC_ALL="C.UTF-8")
     environment.pop("RAR", None)
@@ -161,19 +110,9 @@ def run(tool, *arguments):
                           stderr=subprocess.STDOUT, text=True, errors="replace")
 
 
-def technical_listing(unrar, archive):
-    """[(name, type, size)] from unrar's technical listing."""
-    result = run(unrar, "lt", "-cfg-", "-p-", archive)
-    entries = []
-    for line in result.stdout.splitlines():
-        key, _, value = line.strip().partition(": ")
-        if key == "Name":
-            entries.append([value, None, 0])
-        elif key == "Type" and entries:
-            entries[-1][1] = value
-        elif key == "Size" and entries:
-            entries[-1][2] = int(value)
-    return result, [tuple(e) for e in entries]
+def listing(archive):
+    """[(name, is a folder, size)] of an archive's entries, read by rarfile."""
+    return [(i.filename, i.isdir(), i.file_size) for i in rarfile.RarFile(archive, errors="strict").infolist()]
 
 
 def main():
@@ -205,45 +144,42 @@ def main():
         f.write("This is a plain text file with a .rar name. It is not a RAR archive:\n"
                 "opening it as one must fail cleanly.\n")
 
+    try:
+        clip = rarfile.RarFile(small_rar, errors="strict").getinfo(BIG_NAME)
+        small_entries = listing(small_rar)
+        nodata_entries = listing(nodata_rar)
+    except rarfile.Error as error:
+        fail(f"cannot read {small_rar} or {nodata_rar}: {error}")
     with open(small_rar, "rb") as f:
         archive = f.read()
-    try:
-        offset, size = rar5_file_data(archive)[BIG_NAME]
-    except (ValueError, KeyError) as error:
-        fail(f"cannot locate {BIG_NAME} in {small_rar}: {error}")
     damaged = os.path.join(out, "damaged.rar")
     with open(damaged, "wb") as f:
-        f.write(archive[:offset + size // 2])
-
+        f.write(archive[:clip.data_offset + clip.compress_size // 2])
 
     # Each archive must have the property it exists for.
-    result, entries = technical_listing(unrar, small_rar)
-    files = {name: size for name, kind, size in entries if kind == "File"}
-    folders = {name for name, kind, _ in entries if kind == "Directory"}
+    files = {name: size for name, folder, size in small_entries if not folder}
+    folders = {name for name, folder, _ in small_entries if folder}
     expected = {name: os.path.getsize(os.path.join(small, *name.split("/")))
                 for name, _ in SMALL_FILES}
-    if result.returncode != 0 or files != expected or folders != {"alpha", "alpha/nested", "empty", "media"}:
-        fail(f"{small_rar} does not list the small tree:\n{result.stdout}")
-    if size < 1024 * 1024 or size >= expected[BIG_NAME]:
-        fail(f"{BIG_NAME} is packed into {size} bytes: not compressed, or too small")
+    if files != expected or folders != {"alpha", "alpha/nested", "empty", "media"}:
+        fail(f"{small_rar} does not list the small tree: {small_entries}")
+    if clip.compress_size < 1024 * 1024 or clip.compress_size >= expected[BIG_NAME]:
+        fail(f"{BIG_NAME} is packed into {clip.compress_size} bytes: not compressed, or too small")
     if run(unrar, "t", "-cfg-", "-p-", small_rar).returncode != 0:
         fail(f"{small_rar} does not test clean")
 
-    result, entries = technical_listing(unrar, nodata_rar)
-    if (result.returncode != 0 or len(entries) != len(tree_names(nodata))
-            or any(size for _, _, size in entries)
+    if (len(nodata_entries) != len(tree_names(nodata)) or any(size for _, _, size in nodata_entries)
             or run(unrar, "t", "-cfg-", "-p-", nodata_rar).returncode != 0):
-        fail(f"{nodata_rar} is not an archive of only empty entries:\n{result.stdout}")
+        fail(f"{nodata_rar} is not an archive of only empty entries: {nodata_entries}")
 
-    result, entries = technical_listing(unrar, notanarchive)
-    if entries or "Details: " in result.stdout:
+    if rarfile.is_rarfile(notanarchive):
         fail(f"{notanarchive} is read as an archive")
 
     tested = run(unrar, "t", "-cfg-", "-p-", damaged)
     passed = [line for line in tested.stdout.splitlines() if line.rstrip().endswith("OK")]
-    result, entries = technical_listing(unrar, damaged)
+    names = run(unrar, "lb", "-cfg-", "-p-", damaged).stdout.splitlines()
     if (tested.returncode == 0 or len(passed) != 3 or BIG_NAME not in tested.stdout
-            or not entries or entries[0][0] != SMALL_FILES[0][0]):
+            or not names or names[0] != SMALL_FILES[0][0]):
         fail(f"{damaged} does not open and fail at {BIG_NAME}:\n{tested.stdout}")
 
 
