@@ -10,9 +10,11 @@ Each floor includes only floors below it (and the one list of resource IDs):
     app/        the program: the only place that shows a message box or
                 decides how the process ends
 
-Below app/ no file ends the process (exit, ExitProcess, abort) or shows a
-message box; the framework's own message-box function is defined there and
-called from app/ only.
+No file ends the process (exit, ExitProcess, abort): the program's entry
+returns the run's exit status. Below app/ no file shows a message box; the
+framework's own message-box function is defined there and called from app/
+only. Pages show what they are given and read neither the registry, nor the
+client, nor the engine.
 
     check_layers.py REPOSITORY
 Exit status 0 when every file keeps to its floor; each breach is printed.
@@ -29,6 +31,8 @@ ALLOWED = {
     "app": {"app", "pages", "framework", "system", "core", "resources"},
 }
 PROJECT = set(ALLOWED) | {"resources", "tests", "tools", "uninstaller"}
+PAGES_MUST_NOT = {"system/client_probe.h", "system/extraction.h", "system/registry_text.h", "system/instance.h",
+                  "system/config_update.h", "system/receipt_store.h", "system/start_program.h"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
 ENDS = re.compile(r"\b(?:std::)?(?:exit|_exit|abort|ExitProcess|quick_exit)\s*\(")
 BOXES = re.compile(r"\b(?:MessageBox[AW]?|MessageBoxEx[AW]?|AfxMessageBox)\s*\(")
@@ -58,11 +62,13 @@ def breaches(repo):
                     found.append(f"{where} includes {header}, from {top}/, which {floor}/ must not know")
                 if floor == "core" and WINDOWS.match(header):
                     found.append(f"{where} includes <{header}>: core/ is platform-free")
-            if floor == "app":
-                continue
+                if floor == "pages" and header in PAGES_MUST_NOT:
+                    found.append(f"{where} includes {header}: a page shows a state, the program does the work")
             code = code_of(text)
             if ENDS.search(code):
-                found.append(f"{where} ends the process: only app/ decides how the program ends")
+                found.append(f"{where} ends the process: the program's entry returns its exit status")
+            if floor == "app":
+                continue
             for call in BOXES.finditer(code):
                 if floor == "framework" and re.search(r"\bint\s+AfxMessageBox\s*\(", code):
                     # the framework's own function: defined there, called from app/ only
