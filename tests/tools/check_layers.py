@@ -13,7 +13,8 @@ Each floor includes only floors below it (and the one list of resource IDs):
 No file ends the process (exit, ExitProcess, abort): the program's entry
 returns the run's exit status. Below app/ no file shows a message box; the
 framework's own message-box function is defined there and called from app/
-only. Pages show what they are given and read neither the registry, nor the
+only, and system/ tells nobody anything (its calls return what happened).
+Pages show what they are given and read neither the registry, nor the
 client, nor the engine.
 
     check_layers.py REPOSITORY
@@ -62,6 +63,8 @@ def breaches(repo):
                     found.append(f"{where} includes {header}, from {top}/, which {floor}/ must not know")
                 if floor == "core" and WINDOWS.match(header):
                     found.append(f"{where} includes <{header}>: core/ is platform-free")
+                if floor == "system" and header == "core/user_messages.h":
+                    found.append(f"{where} includes {header}: the services return what happened and tell nobody")
                 if floor == "pages" and header in PAGES_MUST_NOT:
                     found.append(f"{where} includes {header}: a page shows a state, the program does the work")
             code = code_of(text)
