@@ -1,43 +1,26 @@
+#include "framework/thread.h"
+
 #include <process.h>
 
-#include "framework/afx.h"
+WorkerThread::~WorkerThread() { Join(); }
 
-namespace {
-
-struct ThreadStart {
-    AFX_THREADPROC proc;
-    LPVOID param;
-    CWinThread* thread;
-};
-
-unsigned __stdcall RunThread(void* argument) {
-    ThreadStart start = *static_cast<ThreadStart*>(argument);
-    delete static_cast<ThreadStart*>(argument);
-    const UINT result = start.proc(start.param);
-    CloseHandle(start.thread->m_hThread);
-    delete start.thread;
-    return result;
+bool WorkerThread::Start(std::function<void()> work) {
+    Join();
+    work_ = std::move(work);
+    // _beginthreadex rather than CreateThread: the thread uses the C runtime.
+    const uintptr_t handle = _beginthreadex(nullptr, 0, &WorkerThread::Run, this, 0, nullptr);
+    handle_ = reinterpret_cast<HANDLE>(handle);
+    return handle_ != nullptr;
 }
 
-}  // namespace
+void WorkerThread::Join() {
+    if (handle_ == nullptr) return;
+    WaitForSingleObject(handle_, INFINITE);
+    CloseHandle(handle_);
+    handle_ = nullptr;
+}
 
-CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority, UINT stackSize, DWORD createFlags,
-                           LPSECURITY_ATTRIBUTES security) {
-    auto* thread = new CWinThread();
-    auto* start = new ThreadStart{proc, param, thread};
-    unsigned id = 0;
-    // Created suspended so that the object is complete before the thread can
-    // end and delete it.
-    const uintptr_t handle =
-        _beginthreadex(security, stackSize, RunThread, start, createFlags | CREATE_SUSPENDED, &id);
-    if (handle == 0) {
-        delete start;
-        delete thread;
-        return nullptr;
-    }
-    thread->m_hThread = reinterpret_cast<HANDLE>(handle);
-    thread->m_nThreadID = id;
-    SetThreadPriority(thread->m_hThread, priority);
-    if ((createFlags & CREATE_SUSPENDED) == 0) ResumeThread(thread->m_hThread);
-    return thread;
+unsigned __stdcall WorkerThread::Run(void* self) {
+    static_cast<WorkerThread*>(self)->work_();
+    return 0;
 }

@@ -3,39 +3,33 @@
 #pragma once
 
 #include "core/install_run.h"
-#include "framework/afx.h"
+#include "framework/controls.h"
 #include "pages/caption_button.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
 
-class FinishPage : public CDialogEx {
+class FinishPage : public Dialog {
 public:
-    enum { IDD = IDD_FINISH_PAGE };
-
-    explicit FinishPage(InstallRun& run, CWnd* parent = nullptr);
-    ~FinishPage() override;
-
-    CMFCButton m_btnStart;
-    CaptionButton m_btnClose;
-    CaptionButton m_btnMinimize;
+    // The page stands alone (no owner); without one it is centred on the
+    // screen of the window given here (the main window), or on its own.
+    explicit FinishPage(InstallRun& run, HWND screenOf = nullptr);
 
 protected:
-    BOOL OnInitDialog() override;
-    void DoDataExchange(CDataExchange* exchange) override;
+    bool OnInitDialog() override;
     void OnOK() override;  // the Enter key: start the tool
-
-    void OnStartNow();
-    void OnClosePage();
-    void OnMinimize();
-    void OnPaint();
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
-    void OnLButtonDown(UINT flags, POINT point);
-
-    DECLARE_MESSAGE_MAP()
+    bool OnCommand(int id, int notification) override;
+    bool OnPaint() override;
+    HBRUSH OnCtlColor(HDC dc, HWND control) override;
+    bool OnLButtonDown(POINT point) override;
 
 private:
     void StartToolAndEnd();
-    HFONT m_buttonFont = nullptr;
+
+    SkinButton m_btnStart;
+    CaptionButton m_btnClose;
+    CaptionButton m_btnMinimize;
+    PagePicture m_picture;
+    ScopedFont m_buttonFont;
     PageFonts m_labelFonts;
     InstallRun& m_run;
 };

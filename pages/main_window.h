@@ -8,7 +8,8 @@
 #include "core/install_run.h"
 #include "core/user_messages.h"
 #include "system/extraction.h"
-#include "framework/afx.h"
+#include "framework/thread.h"
+#include "framework/window.h"
 #include "pages/caption_button.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
@@ -17,21 +18,18 @@
 constexpr UINT WM_BEGIN_INSTALL = WM_USER + 100;
 // Posted by the worker when the extraction ended without completing.
 constexpr UINT WM_INSTALL_STOPPED = WM_USER + 101;
+// Every second while installing, the next slide.
 constexpr UINT_PTR SLIDE_TIMER_ID = 1;
 
 // The about box of the system menu.
-class CAboutDlg : public CDialogEx {
+class AboutBox : public Dialog {
 public:
-    enum { IDD = IDD_ABOUT };
-    CAboutDlg() : CDialogEx(IDD, nullptr) {}
+    explicit AboutBox(const Window* owner) : Dialog(IDD_ABOUT, owner) {}
 };
 
-class MainWindow : public CDialogEx {
+class MainWindow : public Dialog {
 public:
-    enum { IDD = IDD_MAIN_WINDOW };
-
     MainWindow(InstallRun& run, UserMessages& messages);
-    ~MainWindow() override;
 
     // Completes the client's Uninstall key path and reads the installer's
     // own entry under HKEY_CURRENT_USER. Runs once per process, before any
@@ -49,41 +47,46 @@ public:
     // client folder: on this thread when synchronous, else on a new worker.
     void StartInstall(bool synchronous);
 
-    BOOL PreTranslateMessage(MSG* msg) override;
+    bool PreTranslateMessage(MSG& msg) override;
 
     ExtractionJob m_extractJob;
-    HICON m_hIcon = nullptr;
-    CWnd m_percentLabel;
-    CProgressCtrl m_progress;
-    CaptionButton m_btnMinimize;
-    CaptionButton m_btnClose;
-    int m_slideState = 0;
-    int m_needInstall = 0;
-    std::string m_productGuid;
 
 protected:
-    void DoDataExchange(CDataExchange* exchange) override;
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
+    // Enter and Escape do nothing here: the installation runs to its end.
     void OnOK() override {}
     void OnCancel() override {}
-
-    void OnSysCommand(UINT id, LPARAM lParam);
-    void OnPaint();
-    HCURSOR OnQueryDragIcon();
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
-    void OnLButtonDown(UINT flags, POINT point);
-    LRESULT OnBeginInstall(WPARAM, LPARAM);
-    LRESULT OnInstallStopped(WPARAM, LPARAM);
-    void OnTimer(UINT_PTR id);
-    void OnMinimize();
-    void OnCloseButton() {}
-    void OnIgnore() {}
-
-    DECLARE_MESSAGE_MAP()
+    bool OnCommand(int id, int notification) override;
+    bool OnSysCommand(UINT id) override;
+    bool OnPaint() override;
+    HICON OnQueryDragIcon() override { return m_hIcon; }
+    HBRUSH OnCtlColor(HDC dc, HWND control) override;
+    bool OnLButtonDown(POINT point) override;
+    bool OnTimer(UINT_PTR id) override;
+    bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void OnBeginInstall();
+    void OnInstallStopped();
+
+    // The slide shown: none before the installation begins, then A and B
+    // taking turns every second.
+    enum class Slide { None, A, B };
+
+    HICON m_hIcon = nullptr;  // the program's icon, shared (never destroyed)
+    Window m_progress;
+    CaptionButton m_btnMinimize;
+    CaptionButton m_btnClose;
+    PagePicture m_slideA;
+    PagePicture m_slideB;
+    Slide m_slide = Slide::None;
+    int m_needInstall = 0;
+    std::string m_productGuid;
     PageFonts m_labelFonts;
     InstallRun& m_run;
     UserMessages& m_messages;
     bool m_endedBeforeInstalling = false;
+    // Declared last: waited for first when the window goes, while the rest
+    // of the window it uses still exists.
+    WorkerThread m_worker;
 };

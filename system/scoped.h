@@ -61,10 +61,16 @@ struct RegistryKeyTraits {
     static Handle empty() { return nullptr; }
     static void close(Handle key) { RegCloseKey(key); }
 };
-struct GdiObjectTraits {  // fonts, brushes, bitmaps, regions
-    using Handle = HGDIOBJ;
+template <typename Object>
+struct GdiObjectTraits {  // fonts, bitmaps
+    using Handle = Object;
     static Handle empty() { return nullptr; }
     static void close(Handle object) { DeleteObject(object); }
+};
+struct IconTraits {  // an icon loaded with LoadImage or made by the program (not a shared one)
+    using Handle = HICON;
+    static Handle empty() { return nullptr; }
+    static void close(Handle icon) { DestroyIcon(icon); }
 };
 struct MemoryDcTraits {  // a device context made with CreateCompatibleDC
     using Handle = HDC;
@@ -75,7 +81,9 @@ struct MemoryDcTraits {  // a device context made with CreateCompatibleDC
 using ScopedFile = Scoped<KernelHandleTraits>;
 using ScopedProcess = Scoped<ProcessHandleTraits>;
 using ScopedKey = Scoped<RegistryKeyTraits>;
-using ScopedGdiObject = Scoped<GdiObjectTraits>;
+using ScopedFont = Scoped<GdiObjectTraits<HFONT>>;
+using ScopedBitmap = Scoped<GdiObjectTraits<HBITMAP>>;
+using ScopedIcon = Scoped<IconTraits>;
 using ScopedMemoryDc = Scoped<MemoryDcTraits>;
 
 // A window's device context, released to the window when it goes.

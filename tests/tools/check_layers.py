@@ -31,7 +31,7 @@ ALLOWED = {
 PROJECT = set(ALLOWED) | {"resources", "tests", "tools", "uninstaller"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
 ENDS = re.compile(r"\b(?:std::)?(?:exit|_exit|abort|ExitProcess|quick_exit)\s*\(")
-BOXES = re.compile(r"\b(?:MessageBox[AW]?|MessageBoxEx[AW]?|AfxMessageBox)\s*\(")
+BOXES = re.compile(r"\b(?:MessageBox[AW]?|MessageBoxEx[AW]?|ShowMessageBox)\s*\(")
 WINDOWS = re.compile(r"^(windows|winbase|winuser|wingdi|winreg|commctrl|shellapi|tlhelp32)\.h$", re.I)
 
 
@@ -64,9 +64,9 @@ def breaches(repo):
             if ENDS.search(code):
                 found.append(f"{where} ends the process: only app/ decides how the program ends")
             for call in BOXES.finditer(code):
-                if floor == "framework" and re.search(r"\bint\s+AfxMessageBox\s*\(", code):
+                if floor == "framework" and re.search(r"\bint\s+ShowMessageBox\s*\(", code):
                     # the framework's own function: defined there, called from app/ only
-                    if call.group(0).startswith("MessageBox") or "int AfxMessageBox" in code[call.start() - 4:call.end()]:
+                    if call.group(0).startswith("MessageBox") or "int ShowMessageBox" in code[call.start() - 4:call.end()]:
                         continue
                 found.append(f"{where} shows a message box: only app/ does")
                 break

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/message_boxes.h"
+#include "framework/message_box.h"
 #include "pages/main_window.h"
 #include "core/shared_state.h"
 #include "core/startup_rules.h"
@@ -108,7 +109,7 @@ TEST_F(UserEntry, MessagesAreApplicationBoxesWithTheProgramsName) {
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, msgRegistryReadFailed);
-    EXPECT_EQ(boxes[0].caption, ApplicationNameOfPath(AfxModulePath()));
+    EXPECT_EQ(boxes[0].caption, ApplicationNameOfPath(ProgramPath()));
     EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(boxes[0].warningIcon);
 }
