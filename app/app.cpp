@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "version.h"
@@ -13,11 +15,10 @@
 #include "core/language_catalogue.h"
 #include "core/shared_state.h"
 #include "core/startup_rules.h"
+#include "framework/controls.h"
 #include "pages/main_window.h"
 #include "system/instance.h"
 #include "system/run_log.h"
-
-InstallerApp theApp;
 
 namespace {
 
@@ -30,7 +31,7 @@ Road RoadOf(const CommandLine& line) {
 
 }  // namespace
 
-BOOL InstallerApp::InitInstance() {
+int InstallerApp::Start() {
     const std::string commandLine = CommandLineUtf8();
     CommandLine line = ParseCommandLine(SplitCommandLine(commandLine));
     Road road = RoadOf(line);
@@ -62,9 +63,9 @@ BOOL InstallerApp::InitInstance() {
     const RunOutcome outcome = nobody && road == Road::Wizard && !line.help && line.error.empty()
                                    ? RunOutcome::NobodyToAnswer
                                    : Run(line, road, report);
-    m_exitCode = ExitStatus(outcome, road);
-    report.End(DescribeOutcome(outcome), m_exitCode);
-    return FALSE;
+    const int exitCode = ExitStatus(outcome, road);
+    report.End(DescribeOutcome(outcome), exitCode);
+    return exitCode;
 }
 
 RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& report) {
@@ -96,8 +97,6 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
     // removal leaves nothing of its own behind.
     if (road != Road::Check && road != Road::Uninstall) WriteCompatibilityMark();
 
-    CWinApp::InitInstance();
-
     // A running sibling tool is stopped after the user is told; "/quiet"
     // stops it only when told to, since nobody could save their work.
     // Every running instance is stopped: one left running would hold the
@@ -124,7 +123,7 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
 
     // The rich-edit libraries (and what they load: OLE automation, the
     // script library) wait for the licence page, which most runs never open.
-    CMFCButton::RegisterWindowClass();
+    SkinButton::Register();
 
     InstallRun run;
     run.version = QUENNEL_VERSION_TEXT;
@@ -140,7 +139,7 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
     }
     MainWindow dlg(run, boxes);
     dlg.m_extractJob.complete = [&dlg, &report](InstallRun& completed, bool silent) {
-        CompleteInstallation(completed, silent, dlg.m_extractJob, report);
+        CompleteInstallation(completed, silent, dlg.m_extractJob, report, dlg.Handle());
     };
     switch (road) {
         case Road::Check:
@@ -153,9 +152,7 @@ RunOutcome InstallerApp::Run(const CommandLine& line, Road road, RunReport& repo
         case Road::Wizard:
             break;
     }
-    m_pMainWnd = &dlg;
-    dlg.DoModal();
-    m_pMainWnd = nullptr;
+    dlg.RunModal();
     // The completion step ends the process: here the wizard ended without
     // installing, or its extraction stopped (the user has been told).
     if (dlg.m_extractJob.end == ExtractionEnd::NotRun) return RunOutcome::Closed;

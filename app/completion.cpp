@@ -4,12 +4,12 @@
 #include <cstdlib>
 
 #include "core/run_outcome.h"
-#include "framework/afx.h"
 #include "core/language_catalogue.h"
 #include "pages/finish_page.h"
 #include "system/config_update.h"
 
-void CompleteInstallation(InstallRun& run, bool silent, const ExtractionJob& job, RunReport& report) {
+void CompleteInstallation(InstallRun& run, bool silent, const ExtractionJob& job, RunReport& report,
+                          HWND mainWindow) {
     run.selectedCodes = BuildSelectedCodes(run.selectionFlags);
     ReceiptKeeper receipt(run);
     receipt.BeforeCopies(run, job);
@@ -17,10 +17,7 @@ void CompleteInstallation(InstallRun& run, bool silent, const ExtractionJob& job
     report.Line("receipt: " + receipt.PathForLog() +
                 (receipt.AfterCopies(run, job) ? " written" : " could not be written"));
     run.completed = true;
-    CWinApp* app = AfxGetApp();
-    if (app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr) {
-        ShowWindow(app->m_pMainWnd->m_hWnd, SW_HIDE);
-    }
+    if (mainWindow != nullptr) ShowWindow(mainWindow, SW_HIDE);
     if (silent) return;
 
     // The installation got here: the client found qualified.
@@ -31,8 +28,8 @@ void CompleteInstallation(InstallRun& run, bool silent, const ExtractionJob& job
     bool allUpdated = true;
     for (CopyUpdate update : run.copyUpdates) allUpdated = allUpdated && !CopyNotUpdated(update);
     {
-        FinishPage page(run);
-        page.DoModal();
+        FinishPage page(run, mainWindow);
+        page.RunModal();
     }
     // The finish page ends with "Start Now" (the tool started), its close
     // button or Escape: each ends the program, and nothing is left on the

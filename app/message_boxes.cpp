@@ -1,6 +1,8 @@
 #include "app/message_boxes.h"
 
-#include "framework/afx.h"
+#include "framework/message_box.h"
+
+#include <windows.h>
 
 bool MessageBoxes::Note(const std::string& text) {
     if (m_report != nullptr) m_report->Line(m_show ? "message shown: " : "message suppressed: ", text);
@@ -8,7 +10,7 @@ bool MessageBoxes::Note(const std::string& text) {
 }
 
 void MessageBoxes::Tell(const std::string& text) {
-    if (Note(text)) AfxMessageBox(text);
+    if (Note(text)) ShowMessageBox(text);
 }
 
 void MessageBoxes::Show(const std::string& text, const std::string& caption, unsigned style) {
