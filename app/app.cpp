@@ -13,7 +13,7 @@
 #include "core/language_catalogue.h"
 #include "core/shared_state.h"
 #include "core/startup_rules.h"
-#include "framework/afx.h"
+#include "framework/controls.h"
 #include "system/instance.h"
 #include "system/run_log.h"
 #include "system/window_station.h"
@@ -129,7 +129,7 @@ RunOutcome Run(const CommandLine& line, Road road, RunReport& report) {
 
     // The rich-edit libraries (and what they load: OLE automation, the
     // script library) wait for the licence page, which most runs never open.
-    CMFCButton::RegisterWindowClass();
+    SkinButton::Register();
 
     InstallRun run;
     run.version = QUENNEL_VERSION_TEXT;

@@ -1,7 +1,5 @@
 #include "app/installation.h"
 
-#include <process.h>
-
 #include "app/receipt_keeper.h"
 #include "core/config_rules.h"
 #include "core/language_catalogue.h"
@@ -13,11 +11,6 @@
 Installation::Installation(InstallRun& run, UserMessages& messages, RunReport& report)
     : m_run(run), m_messages(messages), m_report(report) {
     m_job.run = &run;
-}
-
-Installation::~Installation() {
-    // A worker still running holds the job: it is waited for.
-    if (m_worker) WaitForSingleObject(m_worker.get(), INFINITE);
 }
 
 void Installation::TellUnreadable(int values) {
@@ -78,20 +71,6 @@ void TellPassEnd(UserMessages& messages, ExtractionEnd end) {
     if (end == ExtractionEnd::ArchiveNotOpened) messages.Tell(msgArchiveOpenFailed);
 }
 
-struct WorkerStart {
-    ExtractionJob* job;
-    HWND window;
-    unsigned message;
-};
-
-unsigned __stdcall ExtractOnWorker(void* parameter) {
-    const WorkerStart start = *static_cast<WorkerStart*>(parameter);
-    delete static_cast<WorkerStart*>(parameter);
-    ExtractArchive(*start.job);
-    PostMessageA(start.window, start.message, 0, 0);
-    return 0;
-}
-
 }  // namespace
 
 void Installation::PrepareExtraction(HWND progressBar, bool threadHasWindows) {
@@ -107,20 +86,15 @@ void Installation::PrepareExtraction(HWND progressBar, bool threadHasWindows) {
 void Installation::Extract() { ExtractArchive(m_job); }
 
 bool Installation::StartExtraction(HWND window, unsigned message) {
-    auto* start = new WorkerStart{&m_job, window, message};
-    m_worker.reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ExtractOnWorker, start, 0, nullptr)));
-    if (!m_worker) {
-        delete start;
-        return false;
-    }
-    return true;
+    // The worker touches nothing but the job until it posts its end.
+    return m_worker.Start([this, window, message] {
+        ExtractArchive(m_job);
+        PostMessageA(window, message, 0, 0);
+    });
 }
 
 void Installation::EndExtraction() {
-    if (m_worker) {
-        WaitForSingleObject(m_worker.get(), INFINITE);
-        m_worker.reset();
-    }
+    m_worker.Join();
     TellPassEnd(m_messages, m_job.end);
 }
 

@@ -11,6 +11,7 @@
 #include "core/install_run.h"
 #include "core/preset.h"
 #include "core/user_messages.h"
+#include "framework/thread.h"
 #include "system/client_probe.h"
 #include "system/extraction.h"
 #include "system/scoped.h"
@@ -18,7 +19,6 @@
 class Installation {
 public:
     Installation(InstallRun& run, UserMessages& messages, RunReport& report);
-    ~Installation();
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
 
@@ -73,5 +73,5 @@ private:
     Verdict m_verdict = Verdict::Compatible;
     ExtractionJob m_job;
     std::unique_ptr<ExtractionTurn> m_turn;
-    ScopedHandle m_worker;
+    WorkerThread m_worker;  // last: a worker still running is waited for before the job goes
 };

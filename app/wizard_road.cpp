@@ -24,6 +24,7 @@ public:
     Progress(Installation& installation, UserMessages& messages) : m_installation(installation), m_messages(messages) {}
 
     bool Begin(HWND window, HWND progressBar) override {
+        m_window = window;
         if (m_installation.AlreadyInstalled()) {
             // Nothing to install: say so, and let the user close the setup.
             m_messages.Tell(kAlreadyInstalled);
@@ -38,15 +39,20 @@ public:
     // The worker has ended: the user learns here, over the progress window,
     // when the extraction stopped before all data was written.
     void Ended() override {
+        m_screen = MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY);
         m_installation.EndExtraction();
         if (!m_installation.AllDataWritten()) m_messages.Tell(kNotCompleted);
     }
 
     bool Begun() const { return m_begun; }
+    // The screen the window was on when the extraction ended.
+    HMONITOR Screen() const { return m_screen; }
 
 private:
     Installation& m_installation;
     UserMessages& m_messages;
+    HWND m_window = nullptr;
+    HMONITOR m_screen = nullptr;
     bool m_begun = false;
 };
 
@@ -68,7 +74,7 @@ RunOutcome RunWizardRoad(Installation& installation, InstallRun& run, UserMessag
     if (!ClientQualifies(installation, messages) || !installation.ReadPreset(preset, true)) return RunOutcome::Closed;
     {
         LanguagePage page(run, preset, messages);
-        page.DoModal();
+        page.RunModal();
         if (!page.InstallChosen()) return RunOutcome::Closed;
     }
     // The client is checked once more: it may have changed while the page was open.
@@ -77,7 +83,7 @@ RunOutcome RunWizardRoad(Installation& installation, InstallRun& run, UserMessag
     Progress progress(installation, messages);
     {
         MainWindow window(progress);
-        window.DoModal();
+        window.RunModal();
     }
     if (!progress.Begun()) return RunOutcome::Closed;
     if (!installation.AllDataWritten()) {
@@ -99,10 +105,10 @@ RunOutcome RunWizardRoad(Installation& installation, InstallRun& run, UserMessag
     }
     run.ombrixExePath = run.installPath + "\\" + ombrixExeName;
     run.runtimeSetupPath = run.installPath + "\\" + runtimeSetupName;
-    FinishPage page([&run] {
+    FinishPage page(progress.Screen(), [&run] {
         if (run.runtimeMissing) OpenWithShell(run.runtimeSetupPath);
     });
-    page.DoModal();
+    page.RunModal();
     // The tool is the user's own program: it runs with the user's rights, not
     // with the installer's. (The runtime installer needs the rights.)
     if (page.StartChosen()) StartAsSignedInUser(run.ombrixExePath);

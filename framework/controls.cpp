@@ -1,15 +1,22 @@
-#include "framework/afx.h"
+#include "framework/controls.h"
+
+#include "framework/library_search.h"
 
 namespace {
 
-const char kMfcButtonClass[] = "MfcButton";
+const char kSkinButtonClass[] = "MfcButton";
 const char kDefaultProp[] = "Quennel.DefaultButton";
+
+// The system's push-button procedure, which the "MfcButton" class passes its
+// messages on to. The one mutable global of the framework: a window procedure
+// gets no object to keep it in, and it is set once, when the class is
+// registered, before any such button exists.
 WNDPROC g_buttonProc = nullptr;
 
 // The "MfcButton" class: the system's push button, always owner-drawn, that
-// still takes part in the dialog's default-button handling (Enter clicks the
-// focused button).
-LRESULT CALLBACK MfcButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// still answers the dialog as a default or plain push button, so that Enter
+// clicks the default one.
+LRESULT CALLBACK SkinButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_NCCREATE: {
             LONG style = GetWindowLongA(hwnd, GWL_STYLE);
@@ -41,17 +48,17 @@ COLORREF Darker(COLORREF color) {
     return RGB(GetRValue(color) * 85 / 100, GetGValue(color) * 85 / 100, GetBValue(color) * 85 / 100);
 }
 
-void DrawFlatButton(LPDRAWITEMSTRUCT item, COLORREF face, COLORREF text, bool focusRect) {
-    HDC dc = item->hDC;
-    RECT rect = item->rcItem;
-    const bool pressed = (item->itemState & ODS_SELECTED) != 0;
+void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF face, COLORREF text, bool focusRect) {
+    HDC dc = item.hDC;
+    RECT rect = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     HBRUSH brush = CreateSolidBrush(pressed ? Darker(face) : face);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
 
     char caption[256] = {};
-    GetWindowTextA(item->hwndItem, caption, sizeof caption - 1);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(item->hwndItem, WM_GETFONT, 0, 0));
+    GetWindowTextA(item.hwndItem, caption, sizeof caption - 1);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
     HGDIOBJ oldFont = font != nullptr ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, text);
@@ -59,7 +66,7 @@ void DrawFlatButton(LPDRAWITEMSTRUCT item, COLORREF face, COLORREF text, bool fo
     if (pressed) OffsetRect(&textRect, 1, 1);
     DrawTextA(dc, caption, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     if (oldFont != nullptr) SelectObject(dc, oldFont);
-    if (focusRect && (item->itemState & ODS_FOCUS) != 0) {
+    if (focusRect && (item.itemState & ODS_FOCUS) != 0) {
         RECT focus = rect;
         InflateRect(&focus, -3, -3);
         DrawFocusRect(dc, &focus);
@@ -68,50 +75,50 @@ void DrawFlatButton(LPDRAWITEMSTRUCT item, COLORREF face, COLORREF text, bool fo
 
 }  // namespace
 
-BOOL CMFCButton::RegisterWindowClass() {
+bool SkinButton::Register() {
     WNDCLASSEXA existing;
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), kMfcButtonClass, &existing)) return TRUE;
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), kSkinButtonClass, &existing)) return true;
     WNDCLASSEXA cls;
     cls.cbSize = sizeof cls;
-    if (!GetClassInfoExA(nullptr, "Button", &cls)) return FALSE;
+    if (!GetClassInfoExA(nullptr, "Button", &cls)) return false;
     g_buttonProc = cls.lpfnWndProc;
-    cls.lpfnWndProc = MfcButtonProc;
+    cls.lpfnWndProc = SkinButtonProc;
     cls.hInstance = GetModuleHandleA(nullptr);
-    cls.lpszClassName = kMfcButtonClass;
+    cls.lpszClassName = kSkinButtonClass;
     cls.style &= ~CS_GLOBALCLASS;
     return RegisterClassExA(&cls) != 0;
 }
 
-void CMFCButton::SetFaceColor(COLORREF color, BOOL redraw) {
-    m_faceColor = color;
-    if (redraw && m_hWnd != nullptr) Invalidate();
+void SkinButton::SetColours(COLORREF face, COLORREF text) {
+    face_ = face;
+    text_ = text;
+    if (Handle() != nullptr) Invalidate();
 }
 
-void CMFCButton::SetTextColor(COLORREF color) {
-    m_textColor = color;
-    if (m_hWnd != nullptr) Invalidate();
-}
-
-void CMFCButton::PreSubclassWindow() {
+void SkinButton::OnBinding() {
     // Bound to a plain button: make it owner-drawn as the class would.
-    const LONG style = GetWindowLongA(m_hWnd, GWL_STYLE);
-    if ((style & BS_TYPEMASK) != BS_OWNERDRAW) SetWindowLongA(m_hWnd, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    if ((style & BS_TYPEMASK) != BS_OWNERDRAW) SetWindowLongA(Handle(), GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
 }
 
-void CMFCButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
-    const bool disabled = (drawItem->itemState & ODS_DISABLED) != 0;
-    const COLORREF face = m_faceColor == CLR_DEFAULT ? GetSysColor(COLOR_BTNFACE) : m_faceColor;
-    // The page's text colour holds when it set one, enabled or not; the
-    // system's look otherwise.
-    const COLORREF text =
-        m_textColor != CLR_DEFAULT ? m_textColor : GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
-    DrawFlatButton(drawItem, face, text, m_bDrawFocus != FALSE);
+void SkinButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    const COLORREF face = face_ == CLR_DEFAULT ? GetSysColor(COLOR_BTNFACE) : face_;
+    const COLORREF text = text_ != CLR_DEFAULT ? text_ : GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    DrawFlatButton(item, face, text, false);
 }
 
-void CMFCButton::DrawUnbound(LPDRAWITEMSTRUCT drawItem) {
-    const bool disabled = (drawItem->itemState & ODS_DISABLED) != 0;
-    DrawFlatButton(drawItem, GetSysColor(COLOR_BTNFACE), GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT),
-                   true);
+bool SkinButton::DrawUnbound(const DRAWITEMSTRUCT& item) {
+    char className[32] = {};
+    GetClassNameA(item.hwndItem, className, sizeof className - 1);
+    if (lstrcmpiA(className, kSkinButtonClass) != 0) return false;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    DrawFlatButton(item, GetSysColor(COLOR_BTNFACE), GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT), true);
+    return true;
 }
 
+void RichTextBox::LoadLibraries() {
+    LoadSystemLibrary("riched20.dll");
+    LoadSystemLibrary("riched32.dll");
+}

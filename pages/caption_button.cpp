@@ -6,42 +6,30 @@
 
 #include "core/icon_rules.h"
 
-HICON const CaptionButton::kGreyCopy = reinterpret_cast<HICON>(static_cast<INT_PTR>(-2));
-
-CaptionButton::CaptionButton()
-    : m_activeColour(GetSysColor(COLOR_BTNFACE)),
-      m_idleColour(GetSysColor(COLOR_BTNFACE)),
-      m_focusColour(GetSysColor(COLOR_BTNFACE)) {}
-
-CaptionButton::~CaptionButton() {
-    FreeIcons();
-    FreeBackground();
-}
-
-void CaptionButton::PreSubclassWindow() {
-    const LONG style = GetWindowLongA(m_hWnd, GWL_STYLE);
+void CaptionButton::OnBinding() {
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
     const LONG type = style & 0x1F;
     if (type == BS_DEFPUSHBUTTON) m_defaultButton = true;
-    SetWindowLongA(m_hWnd, GWL_STYLE, (style & ~0x1F) | BS_OWNERDRAW);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    SetWindowLongA(Handle(), GWL_STYLE, (style & ~0x1F) | BS_OWNERDRAW);
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 
-LRESULT CaptionButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CaptionButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case BM_SETSTYLE: {
             const UINT type = static_cast<UINT>(wParam) & 0x1F;
             if (type == BS_DEFPUSHBUTTON) m_defaultButton = true;
             if (type == BS_PUSHBUTTON) m_defaultButton = false;
-            return DefWindowProc(message, (wParam & ~static_cast<WPARAM>(0x1F)) | BS_OWNERDRAW, lParam);
+            return CallDefault(message, (wParam & ~static_cast<WPARAM>(0x1F)) | BS_OWNERDRAW, lParam);
         }
         case WM_GETDLGCODE:
-            return DefWindowProc(message, wParam, lParam) |
+            return CallDefault(message, wParam, lParam) |
                    (m_defaultButton ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
         case WM_LBUTTONDBLCLK:
             // The second click of a double click is a click too.
-            return DefWindowProc(WM_LBUTTONDOWN, wParam, lParam);
+            return CallDefault(WM_LBUTTONDOWN, wParam, lParam);
         case WM_MOUSEMOVE: {
-            const LRESULT result = DefWindowProc(message, wParam, lParam);
+            const LRESULT result = CallDefault(message, wParam, lParam);
             TrackHover(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
             return result;
         }
@@ -50,59 +38,52 @@ LRESULT CaptionButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_KILLFOCUS:
         case WM_CANCELMODE: {
-            const LRESULT result = DefWindowProc(message, wParam, lParam);
+            const LRESULT result = CallDefault(message, wParam, lParam);
             LeaveHover();
             return result;
         }
         case WM_ACTIVATE: {
-            const LRESULT result = DefWindowProc(message, wParam, lParam);
+            const LRESULT result = CallDefault(message, wParam, lParam);
             if (LOWORD(wParam) == WA_INACTIVE) LeaveHover();
             return result;
         }
         case WM_ENABLE: {
-            const LRESULT result = DefWindowProc(message, wParam, lParam);
+            const LRESULT result = CallDefault(message, wParam, lParam);
             if (!wParam) {
-                HWND parent = GetParent(m_hWnd);
-                if (parent != nullptr && GetFocus() == m_hWnd) {
-                    HWND next = GetNextDlgTabItem(parent, m_hWnd, FALSE);
-                    SetFocus(next != nullptr && next != m_hWnd ? next : parent);
+                HWND parent = GetParent(Handle());
+                if (parent != nullptr && GetFocus() == Handle()) {
+                    HWND next = GetNextDlgTabItem(parent, Handle(), FALSE);
+                    SetFocus(next != nullptr && next != Handle() ? next : parent);
                 }
                 LeaveHover();
             }
             return result;
         }
         case WM_SYSCOLORCHANGE: {
-            const LRESULT result = DefWindowProc(message, wParam, lParam);
+            const LRESULT result = CallDefault(message, wParam, lParam);
             FreeBackground();
             return result;
         }
         default:
-            return CButton::WindowProc(message, wParam, lParam);
+            return Window::OnMessage(message, wParam, lParam);
     }
 }
 
-BOOL CaptionButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        SetFocus(m_hWnd);
-        return FALSE;  // the page still gets the click
-    }
-    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
-        *result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        return TRUE;
-    }
-    return FALSE;
+void CaptionButton::OnReflectedCommand(int notification) {
+    if (notification == BN_CLICKED) SetFocus(Handle());  // the page still gets the click
 }
+
+HBRUSH CaptionButton::OnReflectedCtlColor(HDC) { return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)); }
 
 void CaptionButton::TrackHover(POINT point) {
-    ClientToScreen(m_hWnd, &point);
+    ClientToScreen(Handle(), &point);
     HWND under = WindowFromPoint(point);
     if ((GetKeyState(VK_LBUTTON) & 0x8000) != 0 && !m_mouseOver) return;
-    HWND reference = m_trackAlways ? m_hWnd : GetActiveWindow();
-    if (under == m_hWnd && reference != nullptr) {
+    if (under == Handle()) {
         if (!m_mouseOver) {
             m_mouseOver = true;
-            Invalidate(TRUE);
-            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
+            Invalidate();
+            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, Handle(), 0};
             _TrackMouseEvent(&track);
         }
         return;
@@ -113,35 +94,20 @@ void CaptionButton::TrackHover(POINT point) {
 void CaptionButton::LeaveHover() {
     if (m_mouseOver) {
         m_mouseOver = false;
-        Invalidate(TRUE);
+        Invalidate();
     }
 }
 
-void CaptionButton::UseParentBackground(bool repaint) {
-    m_drawTransparent = true;
+void CaptionButton::RetakeBackground() {
     FreeBackground();
-    if (repaint && m_hWnd != nullptr) Invalidate();
-}
-
-void CaptionButton::SetBorder(bool on, bool repaint) {
-    m_drawBorder = on;
-    if (repaint && m_hWnd != nullptr) Invalidate();
+    if (Handle() != nullptr) Invalidate();
 }
 
 void CaptionButton::FreeBackground() {
-    if (m_backgroundDc != nullptr && m_replacedBitmap != nullptr) SelectObject(m_backgroundDc, m_replacedBitmap);
-    if (m_backgroundBitmap != nullptr) DeleteObject(m_backgroundBitmap);
-    if (m_backgroundDc != nullptr) DeleteDC(m_backgroundDc);
-    m_backgroundDc = nullptr;
-    m_backgroundBitmap = nullptr;
+    if (m_backgroundDc && m_replacedBitmap != nullptr) SelectObject(m_backgroundDc.get(), m_replacedBitmap);
+    m_backgroundBitmap.reset();
+    m_backgroundDc.reset();
     m_replacedBitmap = nullptr;
-}
-
-void CaptionButton::FreeIcons() {
-    for (Icon& icon : m_icons) {
-        if (icon.handle != nullptr) DestroyIcon(icon.handle);
-        icon = Icon();
-    }
 }
 
 namespace {
@@ -160,139 +126,91 @@ bool IconSize(HICON icon, int& width, int& height) {
 
 }  // namespace
 
-DWORD CaptionButton::AssignIcons(HICON active, HICON idle) {
-    FreeIcons();
-    if (active != nullptr) {
-        m_icons[0].handle = active;
-        if (!IconSize(active, m_icons[0].width, m_icons[0].height)) {
-            FreeIcons();
-            return 1;
-        }
-        if (idle != nullptr) {
-            HICON second = idle == kGreyCopy ? GreyCopy(active) : idle;
-            if (second == nullptr) {
-                FreeIcons();
-                return 1;
-            }
-            m_icons[1].handle = second;
-            if (!IconSize(second, m_icons[1].width, m_icons[1].height)) {
-                FreeIcons();
-                return 1;
-            }
+bool CaptionButton::SetIcon(HICON icon) {
+    for (Icon& held : m_icons) held = Icon();
+    bool usable = icon != nullptr;
+    if (usable) {
+        m_icons[0].handle.reset(icon);
+        m_icons[1].handle = GreyCopy(icon);
+        usable = m_icons[1].handle && IconSize(icon, m_icons[0].width, m_icons[0].height) &&
+                 IconSize(m_icons[1].handle.get(), m_icons[1].width, m_icons[1].height);
+        if (!usable) {
+            for (Icon& held : m_icons) held = Icon();
         }
     }
-    if (m_hWnd != nullptr) Invalidate();
-    return 0;
+    if (Handle() != nullptr) Invalidate();
+    return usable;
 }
 
-HICON CaptionButton::GreyCopy(HICON icon) {
+ScopedIcon CaptionButton::GreyCopy(HICON icon) {
     ICONINFO info;
-    if (!GetIconInfo(icon, &info)) return nullptr;
-    HDC buttonDc = GetDC(m_hWnd);
-    HDC sourceDc = buttonDc != nullptr ? CreateCompatibleDC(buttonDc) : nullptr;
-    HDC greyDc = buttonDc != nullptr ? CreateCompatibleDC(buttonDc) : nullptr;
-    HICON grey = nullptr;
-    if (sourceDc != nullptr && greyDc != nullptr && info.hbmColor != nullptr) {
+    if (!GetIconInfo(icon, &info)) return ScopedIcon();
+    // GetIconInfo hands out copies of the icon's bitmaps.
+    const ScopedBitmap colour(info.hbmColor);
+    const ScopedBitmap mask(info.hbmMask);
+    const ScopedWindowDc buttonDc(Handle());
+    const ScopedMemoryDc sourceDc(buttonDc.get() != nullptr ? CreateCompatibleDC(buttonDc.get()) : nullptr);
+    const ScopedMemoryDc greyDc(buttonDc.get() != nullptr ? CreateCompatibleDC(buttonDc.get()) : nullptr);
+    ScopedIcon grey;
+    if (sourceDc && greyDc && colour) {
         BITMAP format;
-        GetObjectA(info.hbmColor, sizeof format, &format);
+        GetObjectA(colour.get(), sizeof format, &format);
         const int width = static_cast<int>(info.xHotspot * 2);
         const int height = static_cast<int>(info.yHotspot * 2);
-        HBITMAP greyBitmap = CreateBitmap(width, height, format.bmPlanes, format.bmBitsPixel, nullptr);
-        if (greyBitmap != nullptr) {
-            HGDIOBJ oldSource = SelectObject(sourceDc, info.hbmColor);
-            HGDIOBJ oldGrey = SelectObject(greyDc, greyBitmap);
-            BitBlt(greyDc, 0, 0, width, height, sourceDc, 0, 0, SRCCOPY);
+        const ScopedBitmap greyBitmap(CreateBitmap(width, height, format.bmPlanes, format.bmBitsPixel, nullptr));
+        if (greyBitmap) {
+            HGDIOBJ oldSource = SelectObject(sourceDc.get(), colour.get());
+            HGDIOBJ oldGrey = SelectObject(greyDc.get(), greyBitmap.get());
+            BitBlt(greyDc.get(), 0, 0, width, height, sourceDc.get(), 0, 0, SRCCOPY);
             std::vector<std::uint32_t> colours;
             colours.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
             for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) colours.push_back(GetPixel(greyDc, x, y));
+                for (int x = 0; x < width; ++x) colours.push_back(GetPixel(greyDc.get(), x, y));
             GreyPixels(colours);
             size_t i = 0;
             for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x, ++i) SetPixel(greyDc, x, y, colours[i]);
-            SelectObject(greyDc, oldGrey);
-            SelectObject(sourceDc, oldSource);
+                for (int x = 0; x < width; ++x, ++i) SetPixel(greyDc.get(), x, y, colours[i]);
+            SelectObject(greyDc.get(), oldGrey);
+            SelectObject(sourceDc.get(), oldSource);
             ICONINFO greyInfo = info;
             greyInfo.fIcon = TRUE;
-            greyInfo.hbmColor = greyBitmap;
-            grey = CreateIconIndirect(&greyInfo);
-            DeleteObject(greyBitmap);
+            greyInfo.hbmColor = greyBitmap.get();
+            grey.reset(CreateIconIndirect(&greyInfo));
         }
     }
-    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
-    if (sourceDc != nullptr) DeleteDC(sourceDc);
-    if (greyDc != nullptr) DeleteDC(greyDc);
-    if (buttonDc != nullptr) ReleaseDC(m_hWnd, buttonDc);
     return grey;
 }
 
 void CaptionButton::CopyParentBackground(HDC dc) {
     RECT client;
-    GetClientRect(m_hWnd, &client);
-    if (m_backgroundDc == nullptr) {
-        HWND parent = GetParent(m_hWnd);
+    GetClientRect(Handle(), &client);
+    if (!m_backgroundDc) {
+        HWND parent = GetParent(Handle());
         RECT window;
-        GetWindowRect(m_hWnd, &window);
+        GetWindowRect(Handle(), &window);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
-        HDC parentDc = GetDC(parent);
-        m_backgroundDc = CreateCompatibleDC(parentDc);
-        m_backgroundBitmap = CreateCompatibleBitmap(parentDc, client.right, client.bottom);
-        m_replacedBitmap = SelectObject(m_backgroundDc, m_backgroundBitmap);
-        BitBlt(m_backgroundDc, 0, 0, client.right, client.bottom, parentDc, window.left, window.top, SRCCOPY);
-        ReleaseDC(parent, parentDc);
+        const ScopedWindowDc parentDc(parent);
+        m_backgroundDc.reset(CreateCompatibleDC(parentDc.get()));
+        m_backgroundBitmap.reset(CreateCompatibleBitmap(parentDc.get(), client.right, client.bottom));
+        m_replacedBitmap = SelectObject(m_backgroundDc.get(), m_backgroundBitmap.get());
+        BitBlt(m_backgroundDc.get(), 0, 0, client.right, client.bottom, parentDc.get(), window.left, window.top,
+               SRCCOPY);
     }
-    BitBlt(dc, 0, 0, client.right, client.bottom, m_backgroundDc, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, client.right, client.bottom, m_backgroundDc.get(), 0, 0, SRCCOPY);
 }
 
-void CaptionButton::DrawFace(HDC dc, const RECT& rect, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
-void CaptionButton::DrawEdge3d(HDC dc, const RECT& rect, bool sunken) {
-    const COLORREF topLeft = GetSysColor(sunken ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
-    const COLORREF bottomRight = GetSysColor(sunken ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
-    HPEN light = CreatePen(PS_SOLID, 1, topLeft);
-    HPEN dark = CreatePen(PS_SOLID, 1, bottomRight);
-    HGDIOBJ old = SelectObject(dc, light);
-    MoveToEx(dc, rect.left, rect.bottom - 1, nullptr);
-    LineTo(dc, rect.left, rect.top);
-    LineTo(dc, rect.right - 1, rect.top);
-    SelectObject(dc, dark);
-    LineTo(dc, rect.right - 1, rect.bottom - 1);
-    LineTo(dc, rect.left - 1, rect.bottom - 1);
-    SelectObject(dc, old);
-    DeleteObject(light);
-    DeleteObject(dark);
-}
-
-void CaptionButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
-    HDC dc = drawItem->hDC;
-    const RECT& rect = drawItem->rcItem;
-    const bool pressed = (drawItem->itemState & ODS_SELECTED) != 0;
-    const bool focused = (drawItem->itemState & ODS_FOCUS) != 0;
-    const bool disabled = (drawItem->itemState & ODS_DISABLED) != 0;
+void CaptionButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    const RECT& rect = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     SetBkMode(dc, TRANSPARENT);
-
-    if (m_drawTransparent) {
-        CopyParentBackground(dc);
-    } else {
-        DrawFace(dc, rect, m_mouseOver || pressed ? m_activeColour : focused ? m_focusColour : m_idleColour);
-    }
-    if (m_drawBorder) {
-        if (pressed) {
-            DrawEdge3d(dc, rect, true);
-        } else if (m_mouseOver) {
-            DrawEdge3d(dc, rect, false);
-        }
-    }
-    if (m_icons[0].handle != nullptr) {
-        const Icon& icon = m_icons[1].handle != nullptr && !pressed && !m_mouseOver ? m_icons[1] : m_icons[0];
+    CopyParentBackground(dc);
+    if (m_icons[0].handle) {
+        const Icon& icon = m_icons[1].handle && !pressed && !m_mouseOver ? m_icons[1] : m_icons[0];
         const IconPlace place =
             PlaceIcon(rect.left, rect.top, rect.right, rect.bottom, icon.width, icon.height, pressed);
-        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.handle), 0, place.left, place.top,
+        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.handle.get()), 0, place.left, place.top,
                    icon.width, icon.height, DST_ICON | (disabled ? DSS_DISABLED : DSS_NORMAL));
     }
 }

@@ -3,64 +3,48 @@
 // pointer is elsewhere and coloured while it is over the button.
 #pragma once
 
-#include "framework/afx.h"
+#include "framework/window.h"
+#include "system/scoped.h"
 
-class CaptionButton : public CButton {
+class CaptionButton : public Window {
 public:
-    CaptionButton();
-    ~CaptionButton() override;
+    ~CaptionButton() override { FreeBackground(); }
 
-    // Draw over a copy of the parent's pixels; the copy is taken afresh at
-    // the next drawing.
-    void UseParentBackground(bool repaint);
+    // The icon, taken over by the button, and a grey copy of it for the idle
+    // state. False when the icon's information cannot be read or the copy
+    // cannot be made (the button then shows no icon).
+    bool SetIcon(HICON icon);
 
-    // The active icon and the idle one; idle may be nullptr (none) or
-    // kGreyCopy for a grey copy of the active icon. 0 on success, 1 when an
-    // icon's information cannot be read (the button is then without icons).
-    static HICON const kGreyCopy;
-    DWORD AssignIcons(HICON active, HICON idle);
-
-    void SetBorder(bool on, bool repaint);
-
-    bool IsMouseOver() const { return m_mouseOver; }
-    bool IsDefaultButton() const { return m_defaultButton; }
+    // The page's picture under the button has been painted again: the button
+    // copies it afresh at its next drawing, and is redrawn.
+    void RetakeBackground();
 
 protected:
-    void PreSubclassWindow() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
-
-    // Fills the rectangle with a background colour.
-    virtual void DrawFace(HDC dc, const RECT& rect, COLORREF colour);
-    // A one-pixel three-dimensional border, sunken or raised.
-    virtual void DrawEdge3d(HDC dc, const RECT& rect, bool sunken);
+    void OnBinding() override;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnReflectedCommand(int notification) override;
+    HBRUSH OnReflectedCtlColor(HDC dc) override;
+    void OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
 private:
     void TrackHover(POINT point);
     void LeaveHover();
     void CopyParentBackground(HDC dc);
     void FreeBackground();
-    void FreeIcons();
-    HICON GreyCopy(HICON icon);
+    ScopedIcon GreyCopy(HICON icon);
 
     bool m_mouseOver = false;
-    bool m_drawTransparent = false;
-    bool m_drawBorder = true;
-    bool m_trackAlways = true;
     bool m_defaultButton = false;
-    COLORREF m_activeColour;
-    COLORREF m_idleColour;
-    COLORREF m_focusColour;
 
     struct Icon {
-        HICON handle = nullptr;
+        ScopedIcon handle;
         int width = 0;
         int height = 0;
     };
     Icon m_icons[2];  // active, idle
 
-    HDC m_backgroundDc = nullptr;
-    HBITMAP m_backgroundBitmap = nullptr;
+    // The copy of the page's pixels under the button.
+    ScopedMemoryDc m_backgroundDc;
+    ScopedBitmap m_backgroundBitmap;
     HGDIOBJ m_replacedBitmap = nullptr;
 };

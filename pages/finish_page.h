@@ -4,43 +4,37 @@
 
 #include <functional>
 
-#include "framework/afx.h"
+#include "framework/controls.h"
 #include "pages/caption_button.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
 
-class FinishPage : public CDialogEx {
+class FinishPage : public Dialog {
 public:
-    enum { IDD = IDD_FINISH_PAGE };
-
-    // shown: called once, when the page has been shown and its texts set.
-    explicit FinishPage(std::function<void()> shown);
-    ~FinishPage() override;
+    // The page stands alone (no owner), centred on this screen (the one the
+    // main window was on). shown: called once, when the page has been shown
+    // with its texts (the runtime installer may start then).
+    FinishPage(HMONITOR screen, std::function<void()> shown);
 
     // The user chose "Start Now"; otherwise the page was closed.
     bool StartChosen() const { return m_startChosen; }
 
-    CMFCButton m_btnStart;
-    CaptionButton m_btnClose;
-    CaptionButton m_btnMinimize;
-
 protected:
-    BOOL OnInitDialog() override;
-    void DoDataExchange(CDataExchange* exchange) override;
+    bool OnInitDialog() override;
     void OnOK() override;  // the Enter key: start the tool
-
-    void OnStartNow();
-    void OnClosePage();
-    void OnMinimize();
-    void OnPaint();
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
-    void OnLButtonDown(UINT flags, POINT point);
-
-    DECLARE_MESSAGE_MAP()
+    bool OnCommand(int id, int notification) override;
+    bool OnPaint() override;
+    HBRUSH OnCtlColor(HDC dc, HWND control) override;
+    bool OnLButtonDown(POINT point) override;
 
 private:
     void StartToolAndEnd();
-    HFONT m_buttonFont = nullptr;
+
+    SkinButton m_btnStart;
+    CaptionButton m_btnClose;
+    CaptionButton m_btnMinimize;
+    PagePicture m_picture;
+    ScopedFont m_buttonFont;
     PageFonts m_labelFonts;
     std::function<void()> m_shown;
     bool m_startChosen = false;

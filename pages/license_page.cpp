@@ -21,44 +21,35 @@ DWORD CALLBACK ReadLicense(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* r
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(LicensePage, CDialogEx)
-    ON_BN_CLICKED(IDC_LICENSE_OK, OnButtonOk)
-    ON_EN_CHANGE(IDC_LICENSE_TEXT, OnTextChange)
-    ON_WM_PAINT()
-    ON_WM_CTLCOLOR()
-    ON_WM_LBUTTONDOWN()
-    ON_MESSAGE(kShowStart, OnShowStart)
-END_MESSAGE_MAP()
+LicensePage::LicensePage(UserMessages& messages, const Window* owner)
+    : Dialog(IDD_LICENSE_PAGE, owner), m_messages(messages) {}
 
-LicensePage::LicensePage(UserMessages& messages, CWnd* parent) : CDialogEx(IDD, parent), m_messages(messages) {}
-
-LicensePage::~LicensePage() {
-    if (m_buttonFont != nullptr) DeleteObject(m_buttonFont);
-}
-
-void LicensePage::DoDataExchange(CDataExchange* exchange) {
-    CDialogEx::DoDataExchange(exchange);
-    DDX_Control(exchange, IDC_LICENSE_TEXT, m_text);
-    DDX_Control(exchange, IDC_LICENSE_OK, m_btnOk);
-}
-
-BOOL LicensePage::OnInitDialog() {
+bool LicensePage::OnInitDialog() {
     SetAccentStyle(m_btnOk);
-    CDialogEx::OnInitDialog();
-    SetDlgItemTextA(m_hWnd, IDC_LICENSE_TITLE, txtWizardTitle.c_str());
-    m_labelFonts.Apply(m_hWnd, IDC_LICENSE_TITLE, 17, FW_NORMAL);
-    m_btnOk.SetWindowText(txtOk);
+    m_text.Bind(Handle(), IDC_LICENSE_TEXT);
+    m_btnOk.Bind(Handle(), IDC_LICENSE_OK);
+    SetDlgItemTextA(Handle(), IDC_LICENSE_TITLE, txtWizardTitle.c_str());
+    m_labelFonts.Apply(Handle(), IDC_LICENSE_TITLE, 17, FW_NORMAL);
+    m_btnOk.SetText(txtOk);
     m_buttonFont = CreatePageFont(19, FW_BOLD);
-    m_btnOk.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), TRUE);
+    m_btnOk.Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont.get()), TRUE);
+    MakePageTranslucent(Handle());
+    m_picture.Load(IDB_WHITE_PAGE);
     LoadLicenseText();
-    PostMessageA(m_hWnd, kShowStart, 0, 0);
-    return TRUE;
+    PostMessageA(Handle(), kShowStart, 0, 0);
+    return true;
 }
 
-LRESULT LicensePage::OnShowStart(WPARAM, LPARAM) {
-    m_text.SendMessage(EM_SETSEL, 0, 0);
-    m_text.SendMessage(EM_SCROLLCARET);
-    return 0;
+bool LicensePage::OnOwnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != kShowStart) return false;
+    ShowStart();
+    result = 0;
+    return true;
+}
+
+void LicensePage::ShowStart() {
+    m_text.Send(EM_SETSEL, 0, 0);
+    m_text.Send(EM_SCROLLCARET);
 }
 
 void LicensePage::LoadLicenseText() {
@@ -68,32 +59,37 @@ void LicensePage::LoadLicenseText() {
         m_messages.Tell(msgLicenseOpenFailed);
         return;
     }
-    m_text.SetWindowText("");
+    m_text.SetText("");
     EDITSTREAM stream;
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(licenseFile.Handle());
     stream.dwError = 0;
     stream.pfnCallback = ReadLicense;
     m_text.StreamIn(SF_RTF, stream);
-    OnShowStart(0, 0);
+    ShowStart();
 }
 
-// Enter loads the text again.
 void LicensePage::OnOK() { LoadLicenseText(); }
 
-void LicensePage::OnButtonOk() { EndDialog(IDCANCEL); }
-
-void LicensePage::OnPaint() {
-    MakePageTranslucent(m_hWnd);
-    PaintPagePicture(m_hWnd, IDB_WHITE_PAGE, COLORONCOLOR);
+bool LicensePage::OnCommand(int id, int notification) {
+    if (id == IDC_LICENSE_OK && notification == BN_CLICKED) {
+        End(IDCANCEL);
+        return true;
+    }
+    return Dialog::OnCommand(id, notification);
 }
 
-HBRUSH LicensePage::OnCtlColor(HDC dc, HWND control, UINT) {
+bool LicensePage::OnPaint() {
+    m_picture.Paint(Handle(), COLORONCOLOR);
+    return true;
+}
+
+HBRUSH LicensePage::OnCtlColor(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
     if (GetDlgCtrlID(control) == IDC_LICENSE_TITLE) StyleLabel(dc, kGrey);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
-void LicensePage::OnLButtonDown(UINT flags, POINT point) {
-    DragPage(m_hWnd, point);
-    CDialogEx::OnLButtonDown(flags, point);
+bool LicensePage::OnLButtonDown(POINT point) {
+    DragPage(Handle(), point);
+    return false;
 }

@@ -2,16 +2,13 @@
 #pragma once
 
 #include "core/user_messages.h"
-#include "framework/afx.h"
+#include "framework/controls.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
 
-class LicensePage : public CDialogEx {
+class LicensePage : public Dialog {
 public:
-    enum { IDD = IDD_LICENSE_PAGE };
-
-    LicensePage(UserMessages& messages, CWnd* parent);
-    ~LicensePage() override;
+    LicensePage(UserMessages& messages, const Window* owner);
 
     // Loads "license.rtf" from the temporary folder into the text box, or
     // tells the user it cannot be opened. The file is shown only when it
@@ -19,24 +16,23 @@ public:
     // checked it.
     void LoadLicenseText();
 
-    CRichEditCtrl m_text;
-    CMFCButton m_btnOk;
-
 protected:
-    BOOL OnInitDialog() override;
-    void DoDataExchange(CDataExchange* exchange) override;
-    void OnOK() override;
-    void OnButtonOk();
-    void OnTextChange() {}
-    void OnPaint();
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
-    void OnLButtonDown(UINT flags, POINT point);
-    LRESULT OnShowStart(WPARAM, LPARAM);
-
-    DECLARE_MESSAGE_MAP()
+    bool OnInitDialog() override;
+    void OnOK() override;  // the Enter key: the text is loaded again
+    bool OnCommand(int id, int notification) override;
+    bool OnPaint() override;
+    HBRUSH OnCtlColor(HDC dc, HWND control) override;
+    bool OnLButtonDown(POINT point) override;
+    bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    HFONT m_buttonFont = nullptr;
+    // Shows the text from its start.
+    void ShowStart();
+
+    RichTextBox m_text;
+    SkinButton m_btnOk;
+    PagePicture m_picture;
+    ScopedFont m_buttonFont;
     PageFonts m_labelFonts;
     UserMessages& m_messages;
 };

@@ -2,7 +2,7 @@
 // alternating slides while the archive is extracted.
 #pragma once
 
-#include "framework/afx.h"
+#include "framework/window.h"
 #include "pages/caption_button.h"
 #include "pages/page_skin.h"
 #include "resources/resource.h"
@@ -11,6 +11,7 @@
 constexpr UINT WM_BEGIN_INSTALL = WM_USER + 100;
 // Posted to the main window when the extraction has ended: the window closes.
 constexpr UINT kExtractionEnded = WM_USER + 101;
+// Every second while installing, the next slide.
 constexpr UINT_PTR SLIDE_TIMER_ID = 1;
 
 // What the main window asks of the installation it shows.
@@ -29,49 +30,44 @@ protected:
 };
 
 // The about box of the system menu.
-class CAboutDlg : public CDialogEx {
+class AboutBox : public Dialog {
 public:
-    enum { IDD = IDD_ABOUT };
-    CAboutDlg() : CDialogEx(IDD, nullptr) {}
+    explicit AboutBox(const Window* owner) : Dialog(IDD_ABOUT, owner) {}
 };
 
-class MainWindow : public CDialogEx {
+class MainWindow : public Dialog {
 public:
-    enum { IDD = IDD_MAIN_WINDOW };
-
     explicit MainWindow(ProgressEvents& events);
-    ~MainWindow() override;
 
-    BOOL PreTranslateMessage(MSG* msg) override;
-
-    HICON m_hIcon = nullptr;
-    CWnd m_percentLabel;
-    CProgressCtrl m_progress;
-    CaptionButton m_btnMinimize;
-    CaptionButton m_btnClose;
-    int m_slideState = 0;
+    bool PreTranslateMessage(MSG& msg) override;
 
 protected:
-    void DoDataExchange(CDataExchange* exchange) override;
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
+    // Enter and Escape do nothing here: the installation runs to its end.
     void OnOK() override {}
     void OnCancel() override {}
-
-    void OnSysCommand(UINT id, LPARAM lParam);
-    void OnPaint();
-    HCURSOR OnQueryDragIcon();
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
-    void OnLButtonDown(UINT flags, POINT point);
-    LRESULT OnBeginInstall(WPARAM, LPARAM);
-    LRESULT OnExtractionEnded(WPARAM, LPARAM);
-    void OnTimer(UINT_PTR id);
-    void OnMinimize();
-    void OnCloseButton() {}
-    void OnIgnore() {}
-
-    DECLARE_MESSAGE_MAP()
+    bool OnCommand(int id, int notification) override;
+    bool OnSysCommand(UINT id) override;
+    bool OnPaint() override;
+    HICON OnQueryDragIcon() override { return m_hIcon; }
+    HBRUSH OnCtlColor(HDC dc, HWND control) override;
+    bool OnLButtonDown(POINT point) override;
+    bool OnTimer(UINT_PTR id) override;
+    bool OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+
+    // The slide shown: none before the installation begins, then A and B
+    // taking turns every second.
+    enum class Slide { None, A, B };
+
+    HICON m_hIcon = nullptr;  // the program's icon, shared (never destroyed)
+    Window m_progress;
+    CaptionButton m_btnMinimize;
+    CaptionButton m_btnClose;
+    PagePicture m_slideA;
+    PagePicture m_slideB;
+    Slide m_slide = Slide::None;
     PageFonts m_labelFonts;
     ProgressEvents& m_events;
 };

@@ -3,6 +3,7 @@
 #include <uxtheme.h>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -23,40 +24,34 @@ bool HasFace(const char* face) {
     return found;
 }
 
-const char* PageFace() {
-    static const char* face = nullptr;
-    if (face == nullptr) {
-        face = "Microsoft YaHei";
-        if (!HasFace(face)) {
-            for (const char* other : {"Segoe UI", "Tahoma", "Arial"}) {
-                if (HasFace(other)) {
-                    face = other;
-                    break;
-                }
-            }
-        }
+const char* ChoosePageFace() {
+    if (HasFace("Microsoft YaHei")) return "Microsoft YaHei";
+    for (const char* other : {"Segoe UI", "Tahoma", "Arial"}) {
+        if (HasFace(other)) return other;
     }
+    return "Microsoft YaHei";
+}
+
+// Looked for once per program.
+const char* PageFace() {
+    static const char* const face = ChoosePageFace();
     return face;
 }
 
 }  // namespace
 
-HFONT CreatePageFont(int height, int weight) {
+ScopedFont CreatePageFont(int height, int weight) {
     // Heights are given for 96 dots per inch and grow with the screen's.
     HDC screen = GetDC(nullptr);
     const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen != nullptr) ReleaseDC(nullptr, screen);
-    return CreateFontA(MulDiv(height, dpi > 0 ? dpi : 96, 96), 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, FF_SWISS,
-                       PageFace());
+    return ScopedFont(CreateFontA(MulDiv(height, dpi > 0 ? dpi : 96, 96), 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0,
+                                  FF_SWISS, PageFace()));
 }
 
 void StyleLabel(HDC dc, COLORREF colour) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
-}
-
-PageFonts::~PageFonts() {
-    for (int i = 0; i < m_count; ++i) DeleteObject(m_fonts[i]);
 }
 
 void KeepClassicLook(HWND control) {
@@ -88,24 +83,16 @@ int FitToText(HWND page, int controlId, int lead) {
 }
 
 void PageFonts::Apply(HWND page, int controlId, int height, int weight) {
-    if (m_count == static_cast<int>(sizeof m_fonts / sizeof m_fonts[0])) return;
-    HFONT font = CreatePageFont(height, weight);
-    if (font == nullptr) return;
-    m_fonts[m_count++] = font;
-    SendDlgItemMessageA(page, controlId, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    ScopedFont font = CreatePageFont(height, weight);
+    if (!font) return;
+    SendDlgItemMessageA(page, controlId, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    m_fonts.push_back(std::move(font));
 }
 
 void SkinCaptionButtons(CaptionButton& close, int closeIcon, CaptionButton& minimise, int minimiseIcon) {
-    close.UseParentBackground(true);
-    minimise.UseParentBackground(true);
-    HINSTANCE module = AfxGetResourceHandle();
-    close.AssignIcons(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(closeIcon), IMAGE_ICON, 0, 0, 0)),
-                      CaptionButton::kGreyCopy);
-    close.SetBorder(false, true);
-    minimise.AssignIcons(
-        static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(minimiseIcon), IMAGE_ICON, 0, 0, 0)),
-        CaptionButton::kGreyCopy);
-    minimise.SetBorder(false, true);
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    close.SetIcon(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(closeIcon), IMAGE_ICON, 0, 0, 0)));
+    minimise.SetIcon(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(minimiseIcon), IMAGE_ICON, 0, 0, 0)));
 }
 
 void MakePageTranslucent(HWND page) {
@@ -113,24 +100,33 @@ void MakePageTranslucent(HWND page) {
     SetLayeredWindowAttributes(page, 0, kLayeredAlpha, LWA_ALPHA);
 }
 
-void PaintPagePicture(HWND page, int bitmapId, int stretchMode) {
+bool PagePicture::Load(int bitmapId) {
+    m_bitmap.reset(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId)));
+    BITMAP format{};
+    if (!m_bitmap || GetObjectA(m_bitmap.get(), sizeof format, &format) == 0) return false;
+    m_size = SIZE{format.bmWidth, format.bmHeight};
+    return true;
+}
+
+void PagePicture::Paint(HWND page, int stretchMode) const {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(page, &paint);
     RECT client;
     GetClientRect(page, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP picture = LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(bitmapId));
-    if (memory != nullptr && picture != nullptr) {
-        BITMAP size;
-        GetObjectA(picture, sizeof size, &size);
-        HGDIOBJ previous = SelectObject(memory, picture);
+    const ScopedMemoryDc memory(CreateCompatibleDC(dc));
+    if (memory && m_bitmap) {
+        HGDIOBJ previous = SelectObject(memory.get(), m_bitmap.get());
         SetStretchBltMode(dc, stretchMode);
         if (stretchMode == HALFTONE) SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
-        SelectObject(memory, previous);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, m_size.cx, m_size.cy, SRCCOPY);
+        SelectObject(memory.get(), previous);
     }
-    if (picture != nullptr) DeleteObject(picture);
-    if (memory != nullptr) DeleteDC(memory);
+    EndPaint(page, &paint);
+}
+
+void PaintNothing(HWND page) {
+    PAINTSTRUCT paint;
+    BeginPaint(page, &paint);
     EndPaint(page, &paint);
 }
 
@@ -138,8 +134,4 @@ void DragPage(HWND page, POINT point) {
     PostMessageA(page, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
 }
 
-void SetAccentStyle(CMFCButton& button) {
-    button.m_bDrawFocus = FALSE;
-    button.SetFaceColor(kAccentRed, TRUE);
-    button.SetTextColor(kWhite);
-}
+void SetAccentStyle(SkinButton& button) { button.SetColours(kAccentRed, kWhite); }

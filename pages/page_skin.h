@@ -1,9 +1,12 @@
 // The look shared by the pages: the page picture, the caption buttons, the
-// accent buttons, the label font and dragging the page by any free point.
+// accent buttons, the label fonts and dragging the page by any free point.
 #pragma once
 
-#include "framework/afx.h"
+#include <vector>
+
+#include "framework/controls.h"
 #include "pages/caption_button.h"
+#include "system/scoped.h"
 
 constexpr COLORREF kAccentRed = 0x3932FF;  // RGB(255, 50, 57)
 constexpr COLORREF kGrey = 0x666666;
@@ -12,9 +15,8 @@ constexpr BYTE kLayeredAlpha = 238;
 
 // "Microsoft YaHei" of this height (in pixels at 96 dots per inch, scaled to
 // the screen's) and weight (character set 0, FF_SWISS, other parameters 0);
-// where the system lacks the face, a sans-serif face it has. The caller
-// deletes the font.
-HFONT CreatePageFont(int height, int weight);
+// where the system lacks the face, a sans-serif face it has.
+ScopedFont CreatePageFont(int height, int weight);
 
 // The fonts a page gives its labels for its whole life. The labels' colour
 // handlers select the same faces while they draw; giving the labels the fonts
@@ -22,25 +24,38 @@ HFONT CreatePageFont(int height, int weight);
 // for its colours.
 class PageFonts {
 public:
-    PageFonts() = default;
-    ~PageFonts();
-    PageFonts(const PageFonts&) = delete;
-    PageFonts& operator=(const PageFonts&) = delete;
-    // Gives the page's control this font; redraws it.
+    // Gives the page's control a font of this height and weight; redraws it.
     void Apply(HWND page, int controlId, int height, int weight);
 
 private:
-    HFONT m_fonts[8] = {};
-    int m_count = 0;
+    std::vector<ScopedFont> m_fonts;
 };
+
+// A page's picture: a bitmap of the program, loaded once for the page's life
+// and painted stretched over the page's whole client area.
+class PagePicture {
+public:
+    // False when the bitmap cannot be loaded (the page is then painted without it).
+    bool Load(int bitmapId);
+    // Paints the page (its WM_PAINT) with the picture, in this stretch mode
+    // (COLORONCOLOR or HALFTONE).
+    void Paint(HWND page, int stretchMode) const;
+
+private:
+    ScopedBitmap m_bitmap;
+    SIZE m_size{};
+};
+
+// Validates the page without painting anything on it (its WM_PAINT).
+void PaintNothing(HWND page);
 
 // Label styling while a control draws (WM_CTLCOLOR): transparent background
 // and this text colour. The label draws with the font it was given
 // (PageFonts); the caller returns the hollow brush.
 void StyleLabel(HDC dc, COLORREF colour);
 
-// Lets both caption buttons take the page's picture again and gives each its
-// icon with a grey copy for the idle state, without border.
+// Gives both caption buttons their icons (each with a grey copy for the idle
+// state), drawn over the page's picture without border.
 void SkinCaptionButtons(CaptionButton& close, int closeIcon, CaptionButton& minimise, int minimiseIcon);
 
 // Draws the control without the visual style of the system's theme, so that
@@ -58,13 +73,8 @@ int FitToText(HWND page, int controlId, int lead);
 // Makes the page a layered window of constant opacity 238.
 void MakePageTranslucent(HWND page);
 
-// Paints the page: the bitmap stretched over the whole client area with the
-// stretch mode (COLORONCOLOR or HALFTONE). The bitmap is loaded at every paint.
-void PaintPagePicture(HWND page, int bitmapId, int stretchMode);
-
 // Starts moving the page as if its caption had been grabbed at this point.
 void DragPage(HWND page, POINT point);
 
-// The accent look of a "MfcButton" before the page's initialisation: flat red
-// face, white text, no focus rectangle, not transparent, no visual theme.
-void SetAccentStyle(CMFCButton& button);
+// The accent look of a flat button: red face, white text.
+void SetAccentStyle(SkinButton& button);

@@ -66,14 +66,44 @@ struct ModuleTraits {  // a library loaded with LoadLibrary*
     static Handle empty() { return nullptr; }
     static void close(Handle module) { FreeLibrary(module); }
 };
-struct GdiObjectTraits {  // fonts, brushes, bitmaps, regions
-    using Handle = HGDIOBJ;
+template <typename Object>
+struct GdiObjectTraits {  // fonts, bitmaps
+    using Handle = Object;
     static Handle empty() { return nullptr; }
     static void close(Handle object) { DeleteObject(object); }
+};
+struct IconTraits {  // an icon loaded with LoadImage or made by the program (not a shared one)
+    using Handle = HICON;
+    static Handle empty() { return nullptr; }
+    static void close(Handle icon) { DestroyIcon(icon); }
+};
+struct MemoryDcTraits {  // a device context made with CreateCompatibleDC
+    using Handle = HDC;
+    static Handle empty() { return nullptr; }
+    static void close(Handle dc) { DeleteDC(dc); }
 };
 
 using ScopedFile = Scoped<FileHandleTraits>;
 using ScopedHandle = Scoped<KernelHandleTraits>;
 using ScopedKey = Scoped<RegistryKeyTraits>;
 using ScopedModule = Scoped<ModuleTraits>;
-using ScopedGdiObject = Scoped<GdiObjectTraits>;
+using ScopedFont = Scoped<GdiObjectTraits<HFONT>>;
+using ScopedBitmap = Scoped<GdiObjectTraits<HBITMAP>>;
+using ScopedIcon = Scoped<IconTraits>;
+using ScopedMemoryDc = Scoped<MemoryDcTraits>;
+
+// A window's device context, released to the window when it goes.
+class ScopedWindowDc {
+public:
+    explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~ScopedWindowDc() {
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
+    }
+    ScopedWindowDc(const ScopedWindowDc&) = delete;
+    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};

@@ -36,7 +36,7 @@ PAGES_MUST_NOT = {"system/client_probe.h", "system/extraction.h", "system/regist
                   "system/config_update.h", "system/receipt_store.h", "system/start_program.h"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
 ENDS = re.compile(r"\b(?:std::)?(?:exit|_exit|abort|ExitProcess|quick_exit)\s*\(")
-BOXES = re.compile(r"\b(?:MessageBox[AW]?|MessageBoxEx[AW]?|AfxMessageBox)\s*\(")
+BOXES = re.compile(r"\b(?:MessageBox[AW]?|MessageBoxEx[AW]?|ShowMessageBox)\s*\(")
 WINDOWS = re.compile(r"^(windows|winbase|winuser|wingdi|winreg|commctrl|shellapi|tlhelp32)\.h$", re.I)
 
 
@@ -73,9 +73,9 @@ def breaches(repo):
             if floor == "app":
                 continue
             for call in BOXES.finditer(code):
-                if floor == "framework" and re.search(r"\bint\s+AfxMessageBox\s*\(", code):
+                if floor == "framework" and re.search(r"\bint\s+ShowMessageBox\s*\(", code):
                     # the framework's own function: defined there, called from app/ only
-                    if call.group(0).startswith("MessageBox") or "int AfxMessageBox" in code[call.start() - 4:call.end()]:
+                    if call.group(0).startswith("MessageBox") or "int ShowMessageBox" in code[call.start() - 4:call.end()]:
                         continue
                 found.append(f"{where} shows a message box: only app/ does")
                 break

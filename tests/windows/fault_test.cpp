@@ -32,7 +32,7 @@ using wintest::Box;
 using wintest::Child;
 using Texts = std::vector<std::string>;
 
-constexpr int kAgreement = 1013, kInstallNow = 1046, kSelectAll = 1094;
+constexpr int kAgreement = IDC_LANGUAGE_AGREEMENT, kInstallNow = IDC_LANGUAGE_INSTALL, kSelectAll = IDC_LANGUAGE_SELECT_ALL;
 constexpr DWORD kRunMs = 120000;
 const char* kAllCodes = "0,2,3,4,5,6,7,8,9,10,11,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,31,32,33,34,35,36";
 
@@ -228,7 +228,8 @@ protected:
         if (!wintest::CopyTo(quennel_, path)) return std::string();
         HANDLE update = BeginUpdateResourceA(path.c_str(), FALSE);
         if (update == nullptr) return std::string();
-        const BOOL replaced = UpdateResourceA(update, "RAR", MAKEINTRESOURCEA(148), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+        const BOOL replaced = UpdateResourceA(update, "RAR", MAKEINTRESOURCEA(IDR_PAYLOAD_RAR),
+                                              MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
                                               const_cast<char*>(payload.data()), static_cast<DWORD>(payload.size()));
         if (!EndUpdateResourceA(update, !replaced) || !replaced) return std::string();
         return path;

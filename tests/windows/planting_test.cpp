@@ -16,11 +16,13 @@
 #include <memory>
 #include <set>
 
+#include "resources/resource.h"
 #include "test_client.h"
 
 namespace {
 
-constexpr int kSelectAll = 1094, kAgreement = 1013, kInstallNow = 1046, kFinishClose = 1052;
+constexpr int kSelectAll = IDC_LANGUAGE_SELECT_ALL, kAgreement = IDC_LANGUAGE_AGREEMENT, kInstallNow = IDC_LANGUAGE_INSTALL,
+              kFinishClose = IDC_FINISH_CLOSE;
 constexpr DWORD kPageMs = 30000;
 
 // The DLLs a Windows program is known to pick up from its own folder.

@@ -10,6 +10,7 @@
 
 #include "core/language_catalogue.h"
 #include "core/shared_state.h"
+#include "resources/resource.h"
 #include "test_client.h"
 #include "wintest.h"
 
@@ -19,7 +20,8 @@ using wintest::Box;
 using wintest::Child;
 using Texts = std::vector<std::string>;
 
-constexpr int kSelectAll = 1094, kLanguageClose = 1095, kAgreement = 1013, kInstallNow = 1046, kFinishClose = 1052;
+constexpr int kSelectAll = IDC_LANGUAGE_SELECT_ALL, kLanguageClose = IDC_LANGUAGE_CLOSE, kAgreement = IDC_LANGUAGE_AGREEMENT,
+              kInstallNow = IDC_LANGUAGE_INSTALL, kFinishClose = IDC_FINISH_CLOSE;
 constexpr DWORD kRunMs = 120000;
 const char* kAllCodes = "0,2,3,4,5,6,7,8,9,10,11,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,31,32,33,34,35,36";
 const char* kNotValid = "The command line is not valid:";

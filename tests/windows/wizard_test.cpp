@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/shared_state.h"
+#include "resources/resource.h"
 #include "system/extraction.h"
 #include "test_client.h"
 #include "wintest.h"
@@ -19,12 +20,15 @@ using wintest::Child;
 using Texts = std::vector<std::string>;
 
 // Controls of the pages.
-constexpr int kSelectAll = 1094, kAgreement = 1013, kLicenseLink = 1096, kBack = 1043, kInstallNow = 1046;
-constexpr int kLanguageTitle = 1032, kHeading = 1029, kLanguageClose = 1095;
-constexpr int kEnglish = 1007, kGreek = 1008, kArabic = 1092, kUkrainian = 1093;
-constexpr int kLicenseText = 1019, kLicenseOk = 1044, kLicenseTitle = 1031;
-constexpr int kProgress = 1002, kMainTitle = 1033, kInstalling = 1049, kMainClose = 1051;
-constexpr int kStartNow = 1044, kFinishTitle = 1030, kFinishClose = 1052;
+constexpr int kSelectAll = IDC_LANGUAGE_SELECT_ALL, kAgreement = IDC_LANGUAGE_AGREEMENT,
+              kLicenseLink = IDC_LANGUAGE_LICENSE_LINK, kBack = IDC_LANGUAGE_BACK, kInstallNow = IDC_LANGUAGE_INSTALL;
+constexpr int kLanguageTitle = IDC_LANGUAGE_TITLE, kHeading = IDC_LANGUAGE_HEADING, kLanguageClose = IDC_LANGUAGE_CLOSE;
+constexpr int kEnglish = IDC_LANGUAGE_ENGLISH, kGreek = IDC_LANGUAGE_GREEK, kArabic = IDC_LANGUAGE_ARABIC_SAUDI_ARABIA,
+              kUkrainian = IDC_LANGUAGE_UKRAINIAN;
+constexpr int kLicenseText = IDC_LICENSE_TEXT, kLicenseOk = IDC_LICENSE_OK, kLicenseTitle = IDC_LICENSE_TITLE;
+constexpr int kProgress = IDC_MAIN_PROGRESS, kMainTitle = IDC_MAIN_TITLE, kInstalling = IDC_MAIN_INSTALLING,
+              kMainClose = IDC_MAIN_CLOSE;
+constexpr int kStartNow = IDC_FINISH_START, kFinishTitle = IDC_FINISH_TITLE, kFinishClose = IDC_FINISH_CLOSE;
 constexpr DWORD kPageMs = 30000;
 
 const char* kAllCodes = "0,2,3,4,5,6,7,8,9,10,11,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,31,32,33,34,35,36";
