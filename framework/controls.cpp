@@ -52,20 +52,22 @@ void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF face, COLORREF text, bo
     HDC dc = item.hDC;
     RECT rect = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    HBRUSH brush = CreateSolidBrush(pressed ? Darker(face) : face);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    // The control's device context is the system's: what is selected into it
+    // here is put back as it was when the drawing is done.
+    const int saved = SaveDC(dc);
+    SetDCBrushColor(dc, pressed ? Darker(face) : face);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 
     char caption[256] = {};
     GetWindowTextA(item.hwndItem, caption, sizeof caption - 1);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
-    HGDIOBJ oldFont = font != nullptr ? SelectObject(dc, font) : nullptr;
+    if (font != nullptr) SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, text);
     RECT textRect = rect;
     if (pressed) OffsetRect(&textRect, 1, 1);
     DrawTextA(dc, caption, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (oldFont != nullptr) SelectObject(dc, oldFont);
+    RestoreDC(dc, saved);
     if (focusRect && (item.itemState & ODS_FOCUS) != 0) {
         RECT focus = rect;
         InflateRect(&focus, -3, -3);

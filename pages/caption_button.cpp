@@ -117,10 +117,11 @@ namespace {
 bool IconSize(HICON icon, int& width, int& height) {
     ICONINFO info;
     if (!GetIconInfo(icon, &info)) return false;
+    // GetIconInfo hands out copies of the icon's bitmaps.
+    const ScopedBitmap colour(info.hbmColor);
+    const ScopedBitmap mask(info.hbmMask);
     width = static_cast<int>(info.xHotspot * 2);
     height = static_cast<int>(info.yHotspot * 2);
-    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
     return true;
 }
 
@@ -159,19 +160,20 @@ ScopedIcon CaptionButton::GreyCopy(HICON icon) {
         const int height = static_cast<int>(info.yHotspot * 2);
         const ScopedBitmap greyBitmap(CreateBitmap(width, height, format.bmPlanes, format.bmBitsPixel, nullptr));
         if (greyBitmap) {
-            HGDIOBJ oldSource = SelectObject(sourceDc.get(), colour.get());
-            HGDIOBJ oldGrey = SelectObject(greyDc.get(), greyBitmap.get());
-            BitBlt(greyDc.get(), 0, 0, width, height, sourceDc.get(), 0, 0, SRCCOPY);
-            std::vector<std::uint32_t> colours;
-            colours.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) colours.push_back(GetPixel(greyDc.get(), x, y));
-            GreyPixels(colours);
-            size_t i = 0;
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x, ++i) SetPixel(greyDc.get(), x, y, colours[i]);
-            SelectObject(greyDc.get(), oldGrey);
-            SelectObject(sourceDc.get(), oldSource);
+            {
+                // The icon is made from the bitmap once it is no longer selected.
+                const ScopedSelection source(sourceDc.get(), colour.get());
+                const ScopedSelection target(greyDc.get(), greyBitmap.get());
+                BitBlt(greyDc.get(), 0, 0, width, height, sourceDc.get(), 0, 0, SRCCOPY);
+                std::vector<std::uint32_t> colours;
+                colours.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x) colours.push_back(GetPixel(greyDc.get(), x, y));
+                GreyPixels(colours);
+                size_t i = 0;
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x, ++i) SetPixel(greyDc.get(), x, y, colours[i]);
+            }
             ICONINFO greyInfo = info;
             greyInfo.fIcon = TRUE;
             greyInfo.hbmColor = greyBitmap.get();

@@ -18,9 +18,8 @@ bool HasFace(const char* face) {
     wanted.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
     bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExA(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
+    const ScopedWindowDc screen(nullptr);
+    EnumFontFamiliesExA(screen.get(), &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -42,9 +41,8 @@ const char* PageFace() {
 
 ScopedFont CreatePageFont(int height, int weight) {
     // Heights are given for 96 dots per inch and grow with the screen's.
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    const ScopedWindowDc screen(nullptr);
+    const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     return ScopedFont(CreateFontA(MulDiv(height, dpi > 0 ? dpi : 96, 96), 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0,
                                   FF_SWISS, PageFace()));
 }
@@ -68,12 +66,12 @@ int FitToText(HWND page, int controlId, int lead) {
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&area), 2);
     char text[256] = {};
     const int length = GetWindowTextA(control, text, sizeof text - 1);
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text, length, &extent);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
+    {
+        const ScopedWindowDc dc(control);
+        const ScopedSelection font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc.get(), text, length, &extent);
+    }
     const int needed = lead + extent.cx + 4;
     if (area.right - area.left < needed) {
         area.right = area.left + needed;
@@ -115,11 +113,10 @@ void PagePicture::Paint(HWND page, int stretchMode) const {
     GetClientRect(page, &client);
     const ScopedMemoryDc memory(CreateCompatibleDC(dc));
     if (memory && m_bitmap) {
-        HGDIOBJ previous = SelectObject(memory.get(), m_bitmap.get());
+        const ScopedSelection picture(memory.get(), m_bitmap.get());
         SetStretchBltMode(dc, stretchMode);
         if (stretchMode == HALFTONE) SetBrushOrgEx(dc, 0, 0, nullptr);
         StretchBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, m_size.cx, m_size.cy, SRCCOPY);
-        SelectObject(memory.get(), previous);
     }
     EndPaint(page, &paint);
 }

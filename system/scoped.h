@@ -92,6 +92,22 @@ using ScopedBitmap = Scoped<GdiObjectTraits<HBITMAP>>;
 using ScopedIcon = Scoped<IconTraits>;
 using ScopedMemoryDc = Scoped<MemoryDcTraits>;
 
+// An object selected into a device context, the one it replaced selected
+// again when this goes.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), replaced_(SelectObject(dc, object)) {}
+    ~ScopedSelection() {
+        if (replaced_ != nullptr && replaced_ != HGDI_ERROR) SelectObject(dc_, replaced_);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ replaced_;
+};
+
 // A window's device context, released to the window when it goes.
 class ScopedWindowDc {
 public:
