@@ -32,8 +32,10 @@ public:
         }
         m_installation.PrepareExtraction(progressBar, true);
         m_begun = true;
-        if (!m_installation.StartExtraction(window, kExtractionEnded)) Ended();
-        return m_begun;
+        if (m_installation.StartExtraction(window, kExtractionEnded)) return true;
+        // No worker: the extraction ends here, and so does the window.
+        Ended();
+        return false;
     }
 
     // The worker has ended: the user learns here, over the progress window,

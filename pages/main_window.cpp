@@ -52,9 +52,9 @@ bool MainWindow::OnInitDialog() {
     m_slideA.Load(IDB_SLIDE_A);
     m_slideB.Load(IDB_SLIDE_B);
 
-    PostMessageA(Handle(), WM_BEGIN_INSTALL, 0, 0);
+    PostMessageA(Handle(), kBeginInstall, 0, 0);
     m_slide = Slide::A;
-    SetTimer(Handle(), SLIDE_TIMER_ID, 1000, nullptr);
+    SetTimer(Handle(), kSlideTimer, 1000, nullptr);
     return true;
 }
 
@@ -119,7 +119,7 @@ bool MainWindow::OnLButtonDown(POINT point) {
 }
 
 bool MainWindow::OnTimer(UINT_PTR id) {
-    if (id == SLIDE_TIMER_ID && m_slide != Slide::None) {
+    if (id == kSlideTimer && m_slide != Slide::None) {
         m_slide = m_slide == Slide::A ? Slide::B : Slide::A;
         Invalidate();
     }
@@ -127,7 +127,7 @@ bool MainWindow::OnTimer(UINT_PTR id) {
 }
 
 bool MainWindow::OnOwnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
-    if (message == WM_BEGIN_INSTALL) {
+    if (message == kBeginInstall) {
         if (!m_events.Begin(Handle(), m_progress.Handle())) End(IDCANCEL);
         result = 1;
         return true;

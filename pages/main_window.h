@@ -8,11 +8,11 @@
 #include "resources/resource.h"
 
 // Posted by the main window to itself, once, to begin the installation.
-constexpr UINT WM_BEGIN_INSTALL = WM_USER + 100;
+constexpr UINT kBeginInstall = WM_USER + 100;
 // Posted to the main window when the extraction has ended: the window closes.
 constexpr UINT kExtractionEnded = WM_USER + 101;
 // Every second while installing, the next slide.
-constexpr UINT_PTR SLIDE_TIMER_ID = 1;
+constexpr UINT_PTR kSlideTimer = 1;
 
 // What the main window asks of the installation it shows.
 class ProgressEvents {
