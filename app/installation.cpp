@@ -6,6 +6,7 @@
 #include "core/shared_state.h"
 #include "core/startup_rules.h"
 #include "system/config_update.h"
+#include "system/start_program.h"
 #include "system/working_files.h"
 
 Installation::Installation(InstallRun& run, UserMessages& messages, RunReport& report)
@@ -57,9 +58,10 @@ bool Installation::ReadPreset(LanguagePreset& preset, bool clientListNeeded) {
     const std::string translator = reader.ReadTranslator();
     // Languages chosen on the command line take the place of the client's
     // list, which they may be added to.
-    preset = !m_run.presetCodes.empty() ? ComputePresetForChoice(CommandLineCodes(m_run.presetCodes, m_run.addToClientList, languages),
-                                             translator)
-                    : ComputePreset(languages, translator);
+    preset = m_run.presetCodes.empty()
+                 ? ComputePreset(languages, translator)
+                 : ComputePresetForChoice(CommandLineCodes(m_run.presetCodes, m_run.addToClientList, languages),
+                                          translator);
     for (int i = 0; i < kLanguageCount; ++i) m_run.selectionFlags[i] = preset.flags[i];
     return true;
 }
@@ -73,13 +75,13 @@ void TellPassEnd(UserMessages& messages, ExtractionEnd end) {
 
 }  // namespace
 
-void Installation::PrepareExtraction(HWND progressBar, bool threadHasWindows) {
+void Installation::PrepareExtraction(HWND progressBar) {
     m_job.archiveFile = PrepareArchiveFile();
     m_job.uninstallerFileBytes = WriteUninstallerFile();
     m_job.progressBar = progressBar;
     m_job.destinationFolder = m_run.clientFolder;
     TellPassEnd(m_messages, m_job.CountArchive(TempFolder() + archiveFileName));
-    m_turn = std::make_unique<ExtractionTurn>(threadHasWindows);
+    m_turn = std::make_unique<ExtractionTurn>(progressBar != nullptr);
     m_run.runtimeMissing = !RuntimeProductInstalled();
 }
 

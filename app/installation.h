@@ -42,8 +42,9 @@ public:
     bool ReadPreset(LanguagePreset& preset, bool clientListNeeded);
 
     // Writes the working files and runs the counting pass; then waits for
-    // the extraction's turn on this machine. A pass that cannot run is told.
-    void PrepareExtraction(HWND progressBar, bool threadHasWindows);
+    // the extraction's turn on this machine (handling the window's messages
+    // meanwhile, where there is a progress bar). A pass that cannot run is told.
+    void PrepareExtraction(HWND progressBar);
     // The extraction pass on this thread.
     void Extract();
     // The extraction pass on a worker thread, which posts this message to

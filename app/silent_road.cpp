@@ -6,6 +6,11 @@
 #include "core/language_catalogue.h"
 #include "system/config_update.h"
 
+namespace {
+
+// The client check of the roads without pages, with its lines in the log;
+// false, with the outcome, when the client does not qualify (the user has
+// been told).
 bool CheckClientForRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report,
                         RunOutcome& failure) {
     const ClientStatus status = installation.CheckClient();
@@ -16,6 +21,8 @@ bool CheckClientForRoad(Installation& installation, InstallRun& run, UserMessage
     failure = Installation::OutcomeOf(status);
     return false;
 }
+
+}  // namespace
 
 RunOutcome RunSilentRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report) {
     // The installed marker is read for its messages only: these roads go on
@@ -28,7 +35,7 @@ RunOutcome RunSilentRoad(Installation& installation, InstallRun& run, UserMessag
         installation.ReadPreset(preset, false);
     }
     // No window: no progress message is sent.
-    installation.PrepareExtraction(nullptr, false);
+    installation.PrepareExtraction(nullptr);
     installation.Extract();
     installation.EndExtraction();
     if (installation.AllDataWritten()) installation.Complete();

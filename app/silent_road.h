@@ -17,9 +17,3 @@ RunOutcome RunSilentRoad(Installation& installation, InstallRun& run, UserMessag
 // every configuration copy already records the run's languages. Writes and
 // extracts nothing.
 RunOutcome RunCheckRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report);
-
-// The client check of the roads without pages, with its lines in the log;
-// false, with the outcome, when the client does not qualify (the user has
-// been told).
-bool CheckClientForRoad(Installation& installation, InstallRun& run, UserMessages& messages, RunReport& report,
-                        RunOutcome& failure);

@@ -30,7 +30,7 @@ public:
             m_messages.Tell(kAlreadyInstalled);
             return false;
         }
-        m_installation.PrepareExtraction(progressBar, true);
+        m_installation.PrepareExtraction(progressBar);
         m_begun = true;
         if (m_installation.StartExtraction(window, kExtractionEnded)) return true;
         // No worker: the extraction ends here, and so does the window.

@@ -36,7 +36,6 @@ UserEntry ReadUserEntry(InstallRun& run) {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, run.clientUninstallKey.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) {
         return entry;
     }
-    entry.present = true;
     std::string text;
     if (!ReadRegistryText(key.get(), "ProductGuid", text)) ++entry.unreadableValues;
     entry.productGuid = text;

@@ -21,7 +21,6 @@ enum class ClientStatus {
 // The installer's own entry below HKEY_CURRENT_USER, at the client's
 // Uninstall key path.
 struct UserEntry {
-    bool present = false;      // the key opened
     std::string productGuid;   // empty when absent or unreadable
     int unreadableValues = 0;  // values of a present key that could not be read
 };

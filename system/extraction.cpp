@@ -10,11 +10,6 @@
 #include "core/progress.h"
 #include "system/run_log.h"
 
-const char* const kRuntimeProductKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
-const char* const kRuntimeProductKeyWow64 =
-    "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
-
 namespace {
 
 template <typename Proc>
@@ -252,14 +247,6 @@ std::string ExtractionSummary(const ExtractionJob& job) {
         case ExtractionEnd::EndOfArchive: return text + "stopped: the archive ended before all its data was written";
     }
     return text + "stopped";
-}
-
-bool RuntimeProductInstalled() {
-    for (const char* path : {kRuntimeProductKey, kRuntimeProductKeyWow64}) {
-        ScopedKey key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.out()) == ERROR_SUCCESS) return true;
-    }
-    return false;
 }
 
 ExtractionTurn::ExtractionTurn(bool threadHasWindows) : mutex_(CreateMutexA(nullptr, FALSE, "Global\\QuennelExtraction")) {

@@ -18,10 +18,6 @@
 #include "system/scoped.h"
 #include "system/working_files.h"
 
-// The runtime product whose installer the finish page may start.
-extern const char* const kRuntimeProductKey;
-extern const char* const kRuntimeProductKeyWow64;
-
 // How a pass over the archive ended.
 enum class ExtractionEnd {
     NotRun,            // no pass ran
@@ -107,9 +103,6 @@ std::string ExtractionSummary(const ExtractionJob& job);
 // Safe to run on a worker thread: it touches only the job, its run's progress
 // and the progress bar.
 ExtractionEnd ExtractArchive(ExtractionJob& job);
-
-// Whether the runtime product's Uninstall key opens in either registry view.
-bool RuntimeProductInstalled();
 
 // The extraction's turn on this machine. Setups of other names (other
 // editions, a renamed copy) are not kept out by the single-instance mutex;

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+#include "system/scoped.h"
+
 namespace {
 
 // Owns one COM interface pointer.
@@ -110,7 +112,20 @@ void StartAsSignedInUser(const std::string& path) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const bool started = StartThroughDesktopShell(path);
     if (SUCCEEDED(com)) CoUninitialize();
-    if (!started) ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+    if (!started) OpenWithShell(path);
 }
 
 void OpenWithShell(const std::string& path) { ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW); }
+
+const char* const kRuntimeProductKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
+const char* const kRuntimeProductKeyWow64 =
+    "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9A25302D-30C0-39D9-BD6F-21E6EC160475}";
+
+bool RuntimeProductInstalled() {
+    for (const char* path : {kRuntimeProductKey, kRuntimeProductKeyWow64}) {
+        ScopedKey key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.out()) == ERROR_SUCCESS) return true;
+    }
+    return false;
+}

@@ -11,6 +11,12 @@
 // started directly, with the installer's rights. Nothing is waited for.
 void StartAsSignedInUser(const std::string& path);
 
+// The runtime product whose installer the finish page may start: its
+// Uninstall key in either registry view.
+extern const char* const kRuntimeProductKey;
+extern const char* const kRuntimeProductKeyWow64;
+bool RuntimeProductInstalled();
+
 // Opens the file at this full path as the shell's "open" verb does (the
 // runtime installer); nothing is waited for.
 void OpenWithShell(const std::string& path);

@@ -8,6 +8,7 @@
 
 #include "core/shared_state.h"
 #include "system/extraction.h"
+#include "system/start_program.h"
 #include "system/working_files.h"
 #include "wintest.h"
 
@@ -39,25 +40,6 @@ HWND MakeRecordingBar() {
     }
     return CreateWindowA("QuennelTestBar", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
                          nullptr);
-}
-
-std::vector<std::string> FilesBelow(const std::string& root, const std::string& relative = "") {
-    std::vector<std::string> files;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((root + relative + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return files;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            for (const std::string& inner : FilesBelow(root, relative + name + "\\")) files.push_back(inner);
-        } else {
-            files.push_back(relative + name);
-        }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    std::sort(files.begin(), files.end());
-    return files;
 }
 
 class Engine : public testing::Test {
@@ -100,9 +82,9 @@ protected:
     }
     void ExpectSameTree(const std::string& extractedRoot) {
         const std::string source = archives_ + "small\\";
-        const auto expected = FilesBelow(source);
+        const auto expected = wintest::EntriesBelow(source, false);
         ASSERT_FALSE(expected.empty());
-        EXPECT_EQ(FilesBelow(extractedRoot), expected);
+        EXPECT_EQ(wintest::EntriesBelow(extractedRoot, false), expected);
         for (const std::string& file : expected) {
             EXPECT_EQ(wintest::ReadFileBytes(extractedRoot + file), wintest::ReadFileBytes(source + file)) << file;
         }
@@ -140,7 +122,7 @@ TEST_F(Engine, DestinationOutsideAsciiReceivesEveryFile) {
     Install("small.rar", job);
     EXPECT_TRUE(job.allDataWritten);
     ExpectSameTree(destination_);
-    EXPECT_EQ(FilesBelow(temp_ + "client\\").size(), 0u);
+    EXPECT_EQ(wintest::EntriesBelow(temp_ + "client\\", false).size(), 0u);
 }
 
 TEST_F(Engine, WithoutTheBarNoMessageIsSentAndAllDataIsStillWritten) {
@@ -219,7 +201,7 @@ TEST_F(Engine, EntryThatFailsStopsThePassSilently) {
     // A file whose place is taken by a folder cannot be written.
     run_.processedBytes = 0;
     destination_ = temp_ + "blocked\\";
-    const auto files = FilesBelow(archives_ + "small\\");
+    const auto files = wintest::EntriesBelow(archives_ + "small\\", false);
     ASSERT_FALSE(files.empty());
     ASSERT_TRUE(CreateDirectoryA(destination_.c_str(), nullptr));
     for (const std::string& file : files) {

@@ -7,7 +7,7 @@
 
 #include "core/shared_state.h"
 #include "resources/resource.h"
-#include "system/extraction.h"
+#include "system/start_program.h"
 #include "test_client.h"
 #include "wintest.h"
 
@@ -45,22 +45,6 @@ ULONGLONG WriteTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
     return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
-}
-
-// Every folder below root (relative paths, each with its trailing backslash).
-std::vector<std::string> FoldersBelow(const std::string& root, const std::string& relative = "") {
-    std::vector<std::string> folders;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((root + relative + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return folders;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == ".." || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) continue;
-        folders.push_back(relative + name + "\\");
-        for (const std::string& inner : FoldersBelow(root, folders.back())) folders.push_back(inner);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return folders;
 }
 
 LRESULT LicenseLines(HWND licensePage) {
@@ -258,7 +242,7 @@ TEST_F(Wizard, ChosenLanguagesLandInEveryCopyAndStartNowStartsTheTool) {
     // on to the archive's end before the finish page, so every folder carries
     // the time the archive stored for it, not the time its first file made it.
     if (!tree_.empty()) {
-        const auto folders = FoldersBelow(tree_);
+        const auto folders = wintest::EntriesBelow(tree_, true);
         ASSERT_GT(folders.size(), 60u);
         for (const std::string& folder : folders) {
             EXPECT_EQ(WriteTime(client_->clientFolder + folder), WriteTime(tree_ + folder)) << folder;

@@ -195,6 +195,18 @@ std::vector<std::string> Entries(const std::string& folder, bool directories) {
     return names;
 }
 
+std::vector<std::string> EntriesBelow(const std::string& folder, bool directories, const std::string& relative) {
+    std::vector<std::string> found;
+    for (const std::string& name : Entries(folder + relative, directories)) {
+        found.push_back(relative + name + (directories ? "\\" : ""));
+    }
+    for (const std::string& inner : Entries(folder + relative, true)) {
+        for (const std::string& below : EntriesBelow(folder, directories, relative + inner + "\\")) found.push_back(below);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 bool CopyTo(const std::string& from, const std::string& to) {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }

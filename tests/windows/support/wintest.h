@@ -45,6 +45,9 @@ bool CopyTo(const std::string& from, const std::string& to);
 // The names of the files (or of the folders) in a folder given with its
 // trailing backslash, sorted.
 std::vector<std::string> Entries(const std::string& folder, bool directories);
+// The same at every depth: paths relative to the folder (a folder's with its
+// trailing backslash), sorted.
+std::vector<std::string> EntriesBelow(const std::string& folder, bool directories, const std::string& relative = "");
 bool FileExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
